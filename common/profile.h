@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,27 @@ public:
 private:
     std::string path_;
 };
+
+// The same rules applied to the contents of a file held in memory (used by ProfileFile; also the
+// entry points of the tests and the fuzz target).
+// The value of key in the first section named section, blanks around it removed but quotes kept;
+// nothing when either is missing. Lines before the first section header belong to no section.
+std::optional<std::string_view> findProfileValue(std::string_view content, std::string_view section,
+                                                 std::string_view key);
+// The contents after writing key=value into section: an existing key's line is replaced (other
+// lines and line ends byte for byte as they were), a missing key is added after the last key of
+// the section, a missing section is appended at the end. New lines use the content's first line
+// end, CR LF when it has none. A line break in section, key or value cuts it there.
+std::string withProfileValue(std::string_view content, std::string_view section,
+                             std::string_view key, std::string_view value);
+// What a read gives for a found stored value (quotes dropped, cut to kMaxValueLength) and for a
+// default (trailing blanks dropped, cut).
+std::string storedToText(std::string_view stored);
+std::string defaultToText(std::string_view defaultValue);
+
+// Section and key names compare like this: ASCII letters without regard to case, other bytes as
+// they are.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // The value kinds stored in settings files.
 bool isFlagOne(std::string_view stored);  // on when exactly "1"

@@ -1,0 +1,54 @@
+#include "common/ansi.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using common::CodePage;
+
+namespace {
+
+TEST(CodePage, Cp1251RoundTripsCyrillic) {
+    CodePage cp("CP1251");
+    const std::string ansi = "\xCF\xF0\xE8\xE2\xE5\xF2, \xB8\xC0!"; // Привет, ёА!
+    EXPECT_EQ(cp.toUtf8(ansi), "Привет, ёА!");
+    EXPECT_EQ(cp.fromUtf8("Привет, ёА!"), ansi);
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        if (b != 0x98) // undefined in Windows-1251
+            all.push_back(static_cast<char>(b));
+    EXPECT_EQ(cp.fromUtf8(cp.toUtf8(all)), all);
+    EXPECT_EQ(cp.toUtf8("\x98"), "\xEF\xBF\xBD");
+}
+
+TEST(CodePage, WhatCannotBeConvertedBecomesAQuestionMark) {
+    CodePage cp("CP1251");
+    EXPECT_EQ(cp.fromUtf8("a日b"), "a?b");
+    EXPECT_EQ(cp.fromUtf8("\xFF\xC3"), "??");      // not UTF-8
+    EXPECT_EQ(cp.fromUtf8("\xED\xA0\x80"), "???"); // a surrogate
+    EXPECT_EQ(cp.fromUtf8("\xC0\xAF"), "??");      // overlong
+    EXPECT_EQ(cp.fromUtf8(std::string("x\0y", 3)), std::string("x\0y", 3));
+}
+
+TEST(CodePage, OnlySingleByteCodePagesAreTaken) {
+    EXPECT_THROW(CodePage("UTF-8"), std::invalid_argument);
+    EXPECT_THROW(CodePage("no-such-code-page"), std::invalid_argument);
+    EXPECT_FALSE(CodePage::tryCreate(""));
+    EXPECT_TRUE(CodePage::tryCreate("KOI8-R"));
+}
+
+TEST(CodePage, EnvironmentChoosesTheCodePage) {
+    ::unsetenv("NATTERBY_CODEPAGE");
+    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
+    ::setenv("NATTERBY_CODEPAGE", "KOI8-R", 1);
+    CodePage koi = CodePage::fromEnvironment();
+    EXPECT_EQ(koi.name(), "KOI8-R");
+    EXPECT_EQ(koi.fromUtf8("Я"), "\xF1");
+    ::setenv("NATTERBY_CODEPAGE", "UTF-8", 1);
+    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
+    ::setenv("NATTERBY_CODEPAGE", "bogus", 1);
+    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
+    ::unsetenv("NATTERBY_CODEPAGE");
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "natterby/settings/startupload.h"
+#include "tests/fakes/tempfolder.h"
+#include "tests/natterby/settings/fakestartuphost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace natterby::settings;
+using Calls = std::vector<std::string>;
+
+class StartupLoad : public testing::Test {
+protected:
+    void load(std::string_view ini) {
+        folder.write("Interf.ini", ini);
+        loadWithoutFile();
+    }
+    void loadWithoutFile() {
+        host.calls.clear();
+        const common::ProfileFile file(settingsFilePath(folder.folder()));
+        loadSettings(settings, file, folder.folder(), host);
+    }
+    std::string language(std::string_view ini) const { return "language " + folder.file(ini); }
+
+    TempFolder folder;
+    FakeStartupHost host;
+    Settings settings;
+};
+
+TEST_F(StartupLoad, FirstStartWithoutAFile) {
+    loadWithoutFile();
+    EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main"}));
+    EXPECT_TRUE(settings.net.net && settings.net.ipx);
+    EXPECT_EQ(settings.nicks.current, "DESK-7");
+    EXPECT_EQ(settings.nicks.status, '0');
+    EXPECT_EQ(settings.nicks.gender, '0');
+    EXPECT_EQ(settings.position.window, FakeStartupHost::kBounds);
+    EXPECT_EQ(settings.fonts[9], FakeStartupHost::font());
+    EXPECT_EQ(settings.channels.pathProto, folder.folder());
+}
+
+TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"IPX=TRUE", "udp 8198 255.255.255.255"},
+        {"IPX=false\nNet=0\nUDPPort=9001\nUDPAdress=10.0.0.255", "udp 9001 10.0.0.255"},
+        {"IPXSocket=81A0", "ipx 33184"}, // 0x81A0
+        {"IPXSocket=$8199", "ipx 33177"},
+        {"IPXSocket=zz", "ipx 0"},
+        {"Net=0", "language"}, // IPX stays closed with networking off
+    };
+    for (const auto& [net, firstCall] : cases) {
+        SCOPED_TRACE(net);
+        load(std::string("[Net]\n") + net + "\n");
+        EXPECT_EQ(host.calls.front().substr(0, std::string_view(firstCall).size()), firstCall);
+    }
+}
+
+TEST_F(StartupLoad, IpxOpenFailureIsShownAndEndsTheLoad) {
+    host.ipxError = "Address already in use";
+    load("[Net]\nSincron=0\n[Nicks]\nCurrent=Bob\n[Fonts]\nName1=Arial\n"
+         "[Channels]\nChannels=#A\nChannelsVis=#1\n");
+    EXPECT_EQ(host.calls, (Calls{"ipx 33177", "message Open error:Address already in use"}));
+    EXPECT_TRUE(settings.net.sincron);
+    // The built-in values keep the program usable: the computer name as nick, the main font.
+    EXPECT_EQ(settings.nicks.current, "DESK-7");
+    EXPECT_EQ(settings.fonts[0], FakeStartupHost::font());
+    EXPECT_TRUE(settings.channels.list.empty());
+}
+
+TEST_F(StartupLoad, ReadsEveryKey) {
+    load("[Net]\r\nSincron=0\r\n"
+         "[View]\r\nNickVis=0\r\nToolTips=yes\r\nArhive=0\r\nBalloonShow=1\r\nTab=3\r\n"
+         "Seconds=1\r\nColor11=255\r\nColor12=-2147483640\r\n"
+         "[Nicks]\r\nCount=2\r\n1=Ann\r\n2=Bob\r\nCurrent=Bob\r\nStatus=2\r\nGender=1\r\n"
+         "[Position]\r\nLeft=-10\r\nTop=20\r\nWidth=600\r\nHeight=400\r\nShow=false\r\nMax=1\r\n"
+         "Left4=1\r\nTop4=2\r\nWidth4=300\r\nHeight4=150\r\n"
+         "[Fonts]\r\nBold3=1\r\nColor3=255\r\nHeight3=14\r\nName3=Courier New\r\nItalic3=1\r\n"
+         "[Icon]\r\nNormal=7\r\nFlash=2\r\n[Execute]\r\nRazresh=1\r\nPassword=sesame\r\n"
+         "[Ignore]\r\nChannels=#Bob#\r\nMessage=#\r\n"
+         "[Sounds]\r\nS5=/snd/beep.wav\r\nPC1=1\r\nPC3=12345\r\n"
+         "[Language]\r\nini=LangRus\r\n[Channels]\r\nPathProto=/var/log/chat/\r\n");
+
+    EXPECT_EQ(host.calls, (Calls{"ipx 33177", language("LangRus.ini"), "join #Main"}));
+    const ViewSettings& v = settings.view;
+    EXPECT_EQ((std::vector{settings.net.sincron, v.nickVis, v.toolTips, v.compVis, v.arhive,
+                           v.balloonShow, v.seconds}),
+              (std::vector{false, false, false, true, false, true, true}));
+    EXPECT_EQ((std::vector{v.tab, v.color11, v.color12}), (std::vector{3, 255, -2147483640}));
+    EXPECT_EQ(settings.nicks.remembered, (std::vector<std::string>{"Ann", "Bob"}));
+    EXPECT_EQ(settings.nicks.current + settings.nicks.status + settings.nicks.gender, "Bob21");
+    EXPECT_EQ(settings.position.window, (Bounds{-10, 20, 600, 400}));
+    EXPECT_EQ(settings.position.privateWindow, (Bounds{1, 2, 300, 150}));
+    EXPECT_FALSE(settings.position.show);
+    EXPECT_EQ(settings.position.max, 1);
+    EXPECT_EQ(settings.fonts[2], (FontStyle{"Courier New", 14, 255, true, true}));
+    EXPECT_EQ(settings.fonts[3], FakeStartupHost::font());
+    EXPECT_EQ((std::vector{settings.icon.normal, settings.icon.flash}), (std::vector{7, 2}));
+    EXPECT_TRUE(settings.execute.razresh);
+    EXPECT_EQ(settings.execute.password, "sesame");
+    EXPECT_EQ(settings.ignore.channels + settings.ignore.message, "#Bob##");
+    EXPECT_EQ(settings.sounds[4].s, "/snd/beep.wav");
+    EXPECT_EQ(settings.sounds[0].pc + settings.sounds[1].pc + settings.sounds[2].pc, "1012");
+    EXPECT_EQ(settings.channels.pathProto, "/var/log/chat/");
+}
+
+TEST_F(StartupLoad, JoinsMainThenTheVisibleSavedChannels) {
+    load("[Channels]\nChannels=#A#Bee\nChannelsVis=#0#1\nProtocol=#1#0\n");
+    EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main", "menu #A",
+                                 "menu #Bee", "join #Bee"}));
+    EXPECT_EQ(settings.channels.list,
+              (std::vector<ChannelEntry>{{"A", false, true}, {"Bee", true, false}}));
+    EXPECT_EQ(settings.channels.logged, "#A\n");
+}
+
+TEST_F(StartupLoad, OddNickValues) {
+    std::string nicks = "[Nicks]\nCount=15\nStatus=7\n";
+    for (int i = 1; i <= 15; ++i) {
+        nicks += std::to_string(i) + "=nick" + std::to_string(i) + "\n";
+    }
+    load(nicks);
+    EXPECT_EQ(settings.nicks.remembered.size(), 15u);
+    EXPECT_EQ(settings.nicks.remembered.back(), "nick15");
+    EXPECT_EQ(settings.nicks.status, '0'); // not an item of the status menu
+
+    // An edited count loads the newest fifteen, without reading two billion keys.
+    load("[Nicks]\nCount=2147483647\n2147483647=last\nStatus=\n");
+    EXPECT_EQ(settings.nicks.remembered.size(), 15u);
+    EXPECT_EQ(settings.nicks.remembered.back(), "last");
+    EXPECT_EQ(settings.nicks.status, '0');
+}
+
+TEST_F(StartupLoad, LongTextsAreCutTo2047Characters) {
+    load("[Execute]\nPassword=" + std::string(3000, 'p') + "\n");
+    EXPECT_EQ(settings.execute.password, std::string(2047, 'p'));
+}
+
+} // namespace

@@ -1,5 +1,5 @@
 #include "common/profile.h"
-#include "tests/common/tempfolder.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <optional>

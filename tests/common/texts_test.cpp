@@ -1,6 +1,6 @@
 #include "common/ansi.h"
 #include "common/texts.h"
-#include "tests/common/tempfolder.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -13,7 +13,7 @@ public:
     TempFolder() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
-                ("natterby-common-" + std::to_string(random()) + std::to_string(random()));
+                ("natterby-test-" + std::to_string(random()) + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {

@@ -1,0 +1,41 @@
+#include "platform/hostinfo.h"
+#include "platform/launcher.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Launcher, OnlyExecutableFilesCountAsPrograms) {
+    const auto folder = std::filesystem::temp_directory_path() / "launcher-test";
+    std::filesystem::create_directories(folder);
+    const std::string script = (folder / "tool").string();
+    const std::string document = (folder / "notes.txt").string();
+    std::ofstream(script) << "#!/bin/sh\n";
+    std::ofstream(document) << "text\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+
+    EXPECT_EQ(platform::findProgram(script, ""), script);
+    EXPECT_EQ(platform::findProgram("tool", "/nonexistent:" + folder.string()), script);
+    EXPECT_EQ(platform::findProgram(document, folder.string()), "");
+    EXPECT_EQ(platform::findProgram("notes.txt", folder.string()), "");
+    // A command line with parameters is one name, never split.
+    EXPECT_EQ(platform::findProgram("tool --help", folder.string()), "");
+    EXPECT_EQ(platform::findProgram("", folder.string()), "");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HostInfo, ComputerNameIsShortAndAddressesAreDotted) {
+    platform::SystemHostInfo host;
+    EXPECT_FALSE(host.computerName().empty());
+    EXPECT_LE(host.computerName().size(), 15u);
+    EXPECT_FALSE(host.userName().empty());
+    for (const std::string& address : host.addresses()) {
+        EXPECT_EQ(std::count(address.begin(), address.end(), '.'), 3) << address;
+    }
+    EXPECT_TRUE(host.freeBytes("/").has_value());
+    EXPECT_FALSE(host.freeBytes("/nonexistent/folder").has_value());
+}
+
+} // namespace

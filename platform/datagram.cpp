@@ -1,0 +1,102 @@
+#include "platform/datagram.h"
+
+#include "platform/wsaerrors.h"
+
+#include <QSocketNotifier>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+int lastError() {
+    return wsaCodeFromErrno(errno);
+}
+
+sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(address);
+    return a;
+}
+
+} // namespace
+
+DatagramSocket::DatagramSocket() = default;
+
+DatagramSocket::~DatagramSocket() {
+    close();
+}
+
+int DatagramSocket::open() {
+    close();
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
+    return fd_ < 0 ? lastError() : 0;
+}
+
+int DatagramSocket::bind(std::uint32_t address, std::uint16_t port) {
+    const sockaddr_in a = ipv4(address, port);
+    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+}
+
+int DatagramSocket::setBroadcast(bool on) {
+    const int value = on ? 1 : 0;
+    return ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) < 0 ? lastError() : 0;
+}
+
+int DatagramSocket::connect(std::uint32_t address, std::uint16_t port) {
+    const sockaddr_in a = ipv4(address, port);
+    return ::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+}
+
+int DatagramSocket::send(std::string_view datagram) {
+    return ::send(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL) < 0 ? lastError() : 0;
+}
+
+DatagramReceive DatagramSocket::receive(std::span<char> buffer) {
+    // MSG_TRUNC makes recv return the datagram's full length, which tells a cut one apart.
+    const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), MSG_TRUNC);
+    if (n < 0) {
+        return {0, lastError()};
+    }
+    if (static_cast<std::size_t>(n) > buffer.size()) {
+        return {0, kWsaEMsgSize};
+    }
+    return {static_cast<std::size_t>(n), 0};
+}
+
+void DatagramSocket::watchReadable(std::function<void()> onReadable) {
+    onReadable_ = std::move(onReadable);
+    notifier_.reset();
+    if (!onReadable_ || fd_ < 0) {
+        return;
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+        // A copy, since the handler may close this socket and with it onReadable_.
+        const std::function<void()> handler = onReadable_;
+        handler();
+    });
+}
+
+void DatagramSocket::close() {
+    // The notifier goes before the descriptor: a notifier on a closed (or reused) descriptor
+    // would report someone else's socket.
+    notifier_.reset();
+    onReadable_ = nullptr;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::uint32_t ipv4FromText(const std::string& text) {
+    return ntohl(::inet_addr(text.c_str()));
+}
+
+} // namespace platform

@@ -1,0 +1,163 @@
+#include "natterby/protocol/messages.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using namespace natterby::protocol;
+
+// Bytes written out by hand, '|' standing for the zero byte that ends a text.
+std::string wire(std::string_view bytes) {
+    std::string result(bytes);
+    std::replace(result.begin(), result.end(), '|', '\0');
+    return result;
+}
+
+struct Catalogued {
+    char messageClass;
+    std::string body;
+    std::string_view bytes;
+};
+
+const Catalogued kCatalogue[] = {
+    {'T', refreshRequest("Ann"), "0Ann|"},
+    {'T', refreshAnswer("Ann", "Bob", '2', '1'), "1Ann|Bob|21"},
+    {'T', chatLine("#Main", "Ann", "hi"), "2#Main|Ann|hi|"},
+    {'T', renameNick("Ann", "Anna", '1'), "3Ann|Anna|1"},
+    {'T', join("Ann", "#Main", '0', '1'), "4Ann|#Main|01"},
+    {'T', leave("Ann", "#Cats", '0'), "5Ann|#Cats|0"},
+    {'T', privateMessage("Ann", "Bob", "psst"), "6Ann|Bob|psst|"},
+    {'T', confirmation('3', "Bob", "Ann", '0', "gone"), "73Bob|Ann|0gone|"},
+    {'T', remoteExecute("Ann", "Bob", "calc", "pw"), "8Ann|Bob|calc|pw|"},
+    {'T', remoteExecuteConfirmation("Ann", "Bob"), "9Ann|Bob||"},
+    {'T', actionLine("#Main", "Ann", " waves"), "A#Main|Ann| waves|"},
+    {'T', topicChange("#Main", ""), "B#Main||"},
+    {'T', topicAnswer("Ann", "#Main", "news (Bob) "), "CAnn|#Main|news (Bob) |"},
+    {'T', statusChange("Ann", '2', '1', "brb"), "DAnn|21brb|"},
+    {'T', massMessage("Ann", "Bob", "all"), "EAnn|Bob|all|"},
+    {'T', informationRequest("Bob", "Ann"), "FBob|Ann|"},
+    {'T', informationAnswer("Ann", "Bob", "PC7", "bob", "10.0.0.7", "#Main#", ""),
+     "GAnn|Bob|PC7|bob|10.0.0.7|#Main#||"},
+    {'T', soundCall("Bob", "Ann"), "H0Bob|Ann|"},
+    {'T', soundCallAnswer("Ann", "Bob", '0'), "H1Ann|Bob|0"},
+    {'T', channelSoundCall("Ann", "#Main"), "IAnn|1.wav|#Main|"},
+    {'T', talkInvitation("Ann", "Bob", '1'), "J0Ann|Bob|1"},
+    {'T', talkEnd("Ann", "Bob", '1'), "J1Ann|Bob|1"},
+    {'T', talkLine("Ann", "Bob", "yo"), "J2Ann|Bob|yo|"},
+    {'T', talkAction("Ann", "Bob", " nods"), "J3Ann|Bob| nods|"},
+    {'T', memberAnswer("Ann", "#Main", "Bob", '0'), "KAnn|#Main|Bob|0"},
+    {'T', memberRequest("Ann", "#Main"), "LAnn|#Main|"},
+    {'T', windowVisibility("Ann", '0'), "MAnn|0"},
+    {'T', channelListRequest("Ann"), "NAnn|"},
+    {'T', channelListAnswer("Ann", "#Main#Cats#"), "OAnn|#Main#Cats#|"},
+    {'T', probe("Bob", "Ann", "42"), "P0Bob|Ann|42|"},
+    {'T', probeAnswer("Ann", "Bob", "42"), "P1Ann|Bob|42|"},
+    {'Y', fileOffer("Bob", "Ann"), "RBob|Ann|"},
+    {'Y', fileOfferAnswer("Ann", "Bob", '1'), "SAnn|Bob|1"},
+    {'Y', receiverAddress("Ann", "Bob", "10.0.0.7"), "TAnn|Bob|10.0.0.7|"},
+};
+
+const MessageLayout* layoutOf(char messageClass, const std::string& body) {
+    for (const MessageLayout& layout : messageLayouts()) {
+        if (layout.messageClass == messageClass && body.starts_with(layout.code)) {
+            return &layout;
+        }
+    }
+    return nullptr;
+}
+
+TEST(Catalogue, EveryKindHasItsBytes) {
+    for (const Catalogued& c : kCatalogue) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(c.body, wire(c.bytes));
+    }
+    EXPECT_EQ(std::size(kCatalogue), messageLayouts().size());
+}
+
+TEST(Catalogue, LayoutsReadBackWhatTheBuildersWrote) {
+    for (const Catalogued& c : kCatalogue) {
+        SCOPED_TRACE(c.bytes);
+        const MessageLayout* layout = layoutOf(c.messageClass, c.body);
+        ASSERT_NE(layout, nullptr);
+        const std::string datagram = std::string(1, c.messageClass) + "123456789" + c.body;
+        const auto fields = readFields(datagram, *layout);
+        ASSERT_TRUE(fields);
+        std::string rebuilt(layout->code);
+        for (std::size_t i = 0; i < fields->size(); ++i) {
+            rebuilt += (*fields)[i];
+            if (layout->fields[i] == 't') {
+                rebuilt += '\0';
+            }
+        }
+        EXPECT_EQ(rebuilt, c.body);
+    }
+}
+
+TEST(Catalogue, AZeroByteInsideATextEndsIt) {
+    // Otherwise the rest of the text would be read as the fields that follow.
+    EXPECT_EQ(chatLine("#Main", "Ann", wire("hi|#Other|Bob")), wire("2#Main|Ann|hi|"));
+    EXPECT_EQ(statusChange(wire("A|nn"), '0', '0', "x"), wire("DA|00x|"));
+}
+
+TEST(FieldReader, ReadsTextsAndCharactersInTurn) {
+    const std::string datagram = wire("T1234567891Ann|Bob|21");
+    FieldReader reader(datagram, 11);
+    EXPECT_EQ(reader.text(), "Ann");
+    EXPECT_EQ(reader.text(), "Bob");
+    EXPECT_EQ(reader.character(), '2');
+    EXPECT_EQ(reader.character(), '1');
+    EXPECT_EQ(reader.character(), std::nullopt);
+    EXPECT_EQ(reader.text(), "");
+    EXPECT_EQ(reader.position(), datagram.size());
+}
+
+TEST(FieldReader, AnUnterminatedTextEndsAtTheEndAndThePositionStays) {
+    const std::string datagram = wire("T1234567892#Main|Ann");
+    FieldReader reader(datagram, 11);
+    EXPECT_EQ(reader.text(), "#Main");
+    EXPECT_EQ(reader.text(), "Ann");
+    EXPECT_EQ(reader.position(), 17u);
+    EXPECT_EQ(reader.text(), "Ann");
+    EXPECT_EQ(reader.character(), 'A');
+    EXPECT_EQ(reader.text(), "nn");
+}
+
+TEST(FieldReader, APositionAtOrPastTheEndReadsNothing) {
+    const std::string datagram = "T123456789H";
+    for (std::size_t position : {11u, 12u, 500u}) {
+        FieldReader reader(datagram, position);
+        EXPECT_EQ(reader.text(), "");
+        EXPECT_EQ(reader.character(), std::nullopt);
+        EXPECT_EQ(reader.position(), position);
+    }
+}
+
+TEST(ReadFields, AMissingCharacterDropsTheMessage) {
+    struct Case {
+        std::string_view code;
+        std::string_view body; // after the header
+        bool complete;
+    };
+    const Case cases[] = {
+        {"1", "1Ann|Bob|2", false}, {"1", "1Ann|Bob|21", true},
+        {"1", "1Ann|Bob", true}, // the characters are read from the unterminated text
+        {"7", "7", false},          {"7", "73", false},
+        {"7", "73Bob|Ann|0", true}, {"M", "MAnn|", false},
+        {"H1", "H", false},         {"H0", "H", true},
+        {"2", "2", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        const MessageLayout* layout = layoutOf('T', std::string(c.code));
+        ASSERT_NE(layout, nullptr);
+        const std::string datagram = "T123456789" + wire(c.body);
+        EXPECT_EQ(readFields(datagram, *layout).has_value(), c.complete);
+    }
+    const std::string unterminated = wire("T1234567891Ann|Bob");
+    const auto fields = readFields(unterminated, *layoutOf('T', "1"));
+    EXPECT_EQ(*fields, (std::vector<std::string_view>{"Ann", "Bob", "B", "o"}));
+}
+
+} // namespace

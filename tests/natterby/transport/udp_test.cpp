@@ -1,0 +1,155 @@
+#include "natterby/transport/udp.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using natterby::transport::UdpTransport;
+
+// A port that was free a moment ago: bind port 0 and ask the kernel which one it chose.
+std::uint16_t freePort() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t length = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+// A copy of the chat on the test port. Loopback stands in for the broadcast address, which a
+// test machine may not route.
+struct Peer {
+    explicit Peer(std::uint16_t port) {
+        transport.setPort(port);
+        transport.setBroadcastAddress("127.0.0.1");
+    }
+
+    std::vector<std::string> received;
+    std::vector<std::string> failures;
+    UdpTransport transport{[this](std::span<char> d) { received.emplace_back(d.begin(), d.end()); },
+                           [this](std::string_view text) { failures.emplace_back(text); }};
+};
+
+class UdpTransportTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "transport_tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+
+    // Sends a datagram from outside the chat.
+    void sendRaw(const std::string& datagram) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(port);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&a),
+                 sizeof a);
+        ::close(fd);
+    }
+
+    void waitFor(std::size_t count) {
+        QElapsedTimer timer;
+        timer.start();
+        while (peer.received.size() < count && timer.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        // Whatever else is under way arrives now, so that a test sees extra datagrams too.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+
+    std::uint16_t port = freePort();
+    Peer peer{port};
+    UdpTransport& transport = peer.transport;
+    std::vector<std::string>& received = peer.received;
+    std::vector<std::string>& failures = peer.failures;
+};
+
+TEST_F(UdpTransportTest, ASentPacketComesBackThroughTheReceivingSocket) {
+    transport.open();
+    EXPECT_TRUE(transport.isOpen());
+    EXPECT_FALSE(transport.sendPacket("Tpacket"));
+    waitFor(1);
+    EXPECT_EQ(received, std::vector<std::string>{"Tpacket"});
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(UdpTransportTest, ASecondCopyOnThePortFailsToBindOnceButStillSends) {
+    transport.open();
+    Peer second(port);
+    second.transport.open();
+    EXPECT_EQ(second.failures,
+              std::vector<std::string>{"\xCE\xF8\xE8\xE1\xEA\xE0 \xF1\xEE\xE7\xE4"
+                                       "\xE0\xED\xE8\xFF \xF1\xE5\xF0\xE2\xE5\xF0\xE0"});
+    second.transport.sendPacket("Yfrom the second copy");
+    waitFor(1);
+    EXPECT_EQ(received, std::vector<std::string>{"Yfrom the second copy"});
+    EXPECT_TRUE(second.received.empty());
+}
+
+TEST_F(UdpTransportTest, OnlyWholeDatagramsStartingWithTOrYAreDelivered) {
+    transport.open();
+    const std::string longest = "T" + std::string(2048, 'a');
+    sendRaw(std::string(3000, 'T')); // too long: dropped, not cut
+    sendRaw("T" + std::string(2049, 'b'));
+    sendRaw("Xsomething else");
+    sendRaw("");
+    sendRaw("tlower case");
+    sendRaw(longest);
+    sendRaw("Ygood");
+    waitFor(2);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], longest);
+    EXPECT_EQ(received[1], "Ygood");
+}
+
+TEST_F(UdpTransportTest, OpenTwiceDoesNothingAndCloseTwiceIsHarmless) {
+    transport.open();
+    transport.open(); // binding again would fail and be reported
+    EXPECT_TRUE(failures.empty());
+    transport.close();
+    transport.close();
+    EXPECT_FALSE(transport.isOpen());
+    EXPECT_FALSE(transport.sendPacket("Tlost")); // silently lost
+
+    // The port is free again for whoever opens next.
+    transport.open();
+    EXPECT_TRUE(failures.empty());
+    transport.sendPacket("Tagain");
+    waitFor(1);
+    EXPECT_EQ(received, std::vector<std::string>{"Tagain"});
+}
+
+TEST_F(UdpTransportTest, TheReceiverMayCloseTheTransportFromItsHandler) {
+    UdpTransport* self = nullptr;
+    UdpTransport closing(
+        [&](std::span<char> d) {
+            received.emplace_back(d.begin(), d.end());
+            self->close();
+        },
+        [&](std::string_view text) { failures.emplace_back(text); });
+    self = &closing;
+    closing.setPort(port);
+    closing.setBroadcastAddress("127.0.0.1");
+    closing.open();
+    closing.sendPacket("Tbye");
+    closing.sendPacket("Tunheard");
+    waitFor(1);
+    EXPECT_EQ(received, std::vector<std::string>{"Tbye"});
+    EXPECT_FALSE(closing.isOpen());
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "platform/datagram.h"
+#include "platform/wsaerrors.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+
+// A port that was free a moment ago: bind port 0 and ask the kernel which one it chose.
+std::uint16_t freePort() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t length = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+class DatagramSocketTest : public testing::Test {
+protected:
+    void SetUp() override {
+        port = freePort();
+        ASSERT_EQ(receiver.open(), 0);
+        ASSERT_EQ(receiver.bind(0, port), 0);
+        ASSERT_EQ(sender.open(), 0);
+        ASSERT_EQ(sender.connect(kLoopback, port), 0);
+    }
+
+    std::uint16_t port = 0;
+    platform::DatagramSocket receiver;
+    platform::DatagramSocket sender;
+};
+
+TEST_F(DatagramSocketTest, ASecondSocketCannotBindTheSamePort) {
+    platform::DatagramSocket second;
+    ASSERT_EQ(second.open(), 0);
+    EXPECT_EQ(second.bind(0, port), platform::kWsaEAddrInUse);
+}
+
+TEST_F(DatagramSocketTest, AnOverLongDatagramIsConsumedAndReportedNotCut) {
+    ASSERT_EQ(sender.send(std::string(100, 'x')), 0);
+    ASSERT_EQ(sender.send("short"), 0);
+    std::array<char, 16> buffer{};
+    EXPECT_EQ(receiver.receive(buffer).error, platform::kWsaEMsgSize);
+    const platform::DatagramReceive next = receiver.receive(buffer);
+    ASSERT_EQ(next.error, 0);
+    EXPECT_EQ(std::string(buffer.data(), next.size), "short");
+    EXPECT_EQ(receiver.receive(buffer).error, platform::kWsaEWouldBlock);
+}
+
+TEST(Ipv4FromText, FollowsInetAddr) {
+    EXPECT_EQ(platform::ipv4FromText("255.255.255.255"), 0xFFFFFFFFu);
+    EXPECT_EQ(platform::ipv4FromText("192.168.1.255"), 0xC0A801FFu);
+    EXPECT_EQ(platform::ipv4FromText("10.1"), 0x0A000001u);
+    EXPECT_EQ(platform::ipv4FromText("no address"), 0xFFFFFFFFu);
+}
+
+} // namespace

@@ -1,0 +1,316 @@
+#include "platform/messagechannel.h"
+#include "platform/messagefolder.h"
+#include "tests/fakes/tempfolder.h"
+#include "tests/platform/messagewait.h"
+
+#include <QProcess>
+#include <QScopeGuard>
+#include <QThread>
+#include <array>
+#include <atomic>
+#include <barrier>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using platform::MessageEndpoint;
+using Messages = std::vector<std::pair<int, int>>;
+
+constexpr std::uint32_t kMagic = 0x4E424D43;
+constexpr int kHandledSoFar = 900;
+
+// A socket of the endpoints' kind at a path, bound and listening, or connected to it; -1 when
+// that fails.
+int rawSocket(const std::string& path, bool listening) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const auto* name = reinterpret_cast<const sockaddr*>(&address);
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | (listening ? 0 : SOCK_NONBLOCK), 0);
+    const bool ready = listening ? ::bind(fd, name, sizeof address) == 0 && ::listen(fd, 4) == 0
+                                 : ::connect(fd, name, sizeof address) == 0;
+    if (!ready) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A record as the endpoints write them.
+std::string record(std::uint32_t magic, std::uint32_t kind, int code, int value) {
+    const std::array<std::uint32_t, 4> words{magic, kind, static_cast<std::uint32_t>(code),
+                                             static_cast<std::uint32_t>(value)};
+    return {reinterpret_cast<const char*>(words.data()), sizeof words};
+}
+
+class MessageChannelTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "platform_tests";
+            static char* argv[] = {name, nullptr};
+            static QCoreApplication application(argc, argv);
+        }
+    }
+
+    std::unique_ptr<MessageEndpoint> endpoint(Messages& into) {
+        return MessageEndpoint::create(
+            [&into](int code, int value) { into.emplace_back(code, value); }, folder.folder());
+    }
+    std::string path(int number) const {
+        return platform::messageSocketPath(folder.folder(), number);
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(MessageChannelTest, NumbersAreTheLowestFreeAndADeadProgramsSocketIsTakenOver) {
+    // What a program that died may leave behind: a socket nobody listens on, or a stray file.
+    const int dead = rawSocket(path(1), true);
+    ASSERT_GE(dead, 0);
+    ::close(dead);
+    folder.write("natterby-msg-2", "stray");
+
+    Messages messages;
+    auto first = endpoint(messages);
+    auto second = endpoint(messages);
+    auto third = endpoint(messages);
+    ASSERT_TRUE(first && second && third);
+    EXPECT_EQ(first->number(), 1);
+    EXPECT_EQ(second->number(), 2);
+    EXPECT_EQ(third->number(), 3);
+    second.reset();
+    EXPECT_FALSE(std::filesystem::exists(path(2)));
+    EXPECT_EQ(endpoint(messages)->number(), 2);
+}
+
+TEST_F(MessageChannelTest, MessagesArriveInOrderAndAHandlerMaySendBack) {
+    Messages atFirst;
+    Messages atSecond;
+    auto first = endpoint(atFirst);
+    std::unique_ptr<MessageEndpoint> second;
+    second = MessageEndpoint::create(
+        [&](int code, int value) {
+            atSecond.emplace_back(code, value);
+            if (code == 221) {
+                second->send(first->number(), 222, value);
+            }
+        },
+        folder.folder());
+    ASSERT_TRUE(first && second);
+    for (std::size_t part = 0; part < 4; ++part) {
+        ASSERT_TRUE(first->send(second->number(), 223, static_cast<int>(part)));
+        EXPECT_EQ(atSecond.size(), part + 1);
+    }
+    // Only the low 16 bits of a target count.
+    EXPECT_TRUE(first->send(second->number() + 0x10000, 221, 7));
+    EXPECT_EQ(atFirst, (Messages{{222, 7}}));
+    EXPECT_EQ(atSecond, (Messages{{223, 0}, {223, 1}, {223, 2}, {223, 3}, {221, 7}}));
+    EXPECT_FALSE(first->send(0, 1, 1));
+    EXPECT_FALSE(first->send(0x10000, 1, 1));
+    EXPECT_FALSE(first->send(4242, 1, 1));
+}
+
+TEST_F(MessageChannelTest, EndlessAnswersAreCutOff) {
+    int calls = 0;
+    bool endless = true;
+    std::unique_ptr<MessageEndpoint> echo;
+    echo = MessageEndpoint::create(
+        [&](int, int) {
+            ++calls;
+            if (endless) {
+                echo->send(echo->number(), 0, 0);
+            }
+        },
+        folder.folder());
+    ASSERT_TRUE(echo);
+    echo->setReplyTimeout(std::chrono::milliseconds(100));
+    EXPECT_TRUE(echo->send(echo->number(), 0, 0));
+    EXPECT_GT(calls, 1);
+    EXPECT_LT(calls, 100);
+    // The innermost message, given up on, is not handled late.
+    endless = false;
+    const int before = calls;
+    EXPECT_TRUE(echo->send(echo->number(), 0, 0));
+    EXPECT_EQ(calls, before + 1);
+}
+
+TEST_F(MessageChannelTest, MalformedInputIsDroppedAndSlowSendersAreServed) {
+    Messages messages;
+    auto own = endpoint(messages);
+    ASSERT_TRUE(own);
+    // A sender slower than the accept is served once its message comes.
+    const int slow = rawSocket(path(own->number()), false);
+    QCoreApplication::processEvents();
+    const std::string late = record(kMagic, 1, 8, 8);
+    ::send(slow, late.data(), late.size(), 0);
+    EXPECT_TRUE(waitUntil([&] { return !messages.empty(); }));
+    pollfd reply{slow, POLLIN, 0};
+    EXPECT_EQ(::poll(&reply, 1, 30000), 1);
+    ::close(slow);
+
+    std::vector<int> held;
+    for (const std::string& bytes :
+         {std::string("short"), record(0xDEADBEEF, 1, 1, 1), record(kMagic, 2, 2, 2),
+          record(kMagic, 7, 3, 3), record(kMagic, 1, 4, 4) + "overlong", std::string()}) {
+        const int fd = rawSocket(path(own->number()), false);
+        ASSERT_GE(fd, 0);
+        ::send(fd, bytes.data(), bytes.size(), 0);
+        held.push_back(fd);
+    }
+    // A sender that gave up, and silent connections until the queue is full.
+    const int gaveUp = rawSocket(path(own->number()), false);
+    const std::string abandoned = record(kMagic, 1, 5, 5);
+    ::send(gaveUp, abandoned.data(), abandoned.size(), 0);
+    ::close(gaveUp);
+    while (held.size() < 100) {
+        const int fd = rawSocket(path(own->number()), false);
+        if (fd < 0) {
+            break;
+        }
+        held.push_back(fd);
+    }
+    EXPECT_TRUE(own->send(own->number(), 6, 6));
+    EXPECT_EQ(messages, (Messages{{8, 8}, {6, 6}}));
+    for (const int fd : held) {
+        ::close(fd);
+    }
+}
+
+TEST_F(MessageChannelTest, AReceiverThatDiesOrAnswersWrongGivesFalse) {
+    const int listener = rawSocket(path(500), true);
+    ASSERT_GE(listener, 0);
+    const std::array<std::string, 4> answers{std::string(), record(0, 2, 1, 1),
+                                             record(kMagic, 2, 9, 9), record(kMagic, 2, 1, 1)};
+    std::thread receiver([&] {
+        for (const std::string& answer : answers) {
+            pollfd incoming{listener, POLLIN, 0};
+            if (::poll(&incoming, 1, 30000) != 1) {
+                return;
+            }
+            const int fd = ::accept(listener, nullptr, nullptr);
+            std::array<char, 16> request{};
+            ::recv(fd, request.data(), request.size(), 0);
+            if (!answer.empty()) {
+                ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+            }
+            ::close(fd);
+        }
+    });
+    Messages messages;
+    auto own = endpoint(messages);
+    std::vector<bool> results;
+    for (std::size_t i = 0; own && i < answers.size(); ++i) {
+        results.push_back(own->send(500, 1, 1));
+    }
+    receiver.join();
+    ::close(listener);
+    EXPECT_EQ(results, (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(MessageChannelTest, TwoThreadsSendingToEachOtherAtOnceBothGetThrough) {
+    constexpr int kRounds = 50;
+    std::barrier sync(2);
+    std::array<std::atomic<int>, 2> numbers{};
+    std::atomic<bool> failed = false;
+    std::array<int, 2> delivered{};
+    const auto side = [&](int me) {
+        Messages received;
+        auto own = endpoint(received);
+        numbers[me] = own ? own->number() : 0;
+        sync.arrive_and_wait();
+        for (int round = 0; round < kRounds && numbers[0] != 0 && numbers[1] != 0; ++round) {
+            sync.arrive_and_wait();
+            if (failed) {
+                break;
+            }
+            delivered[me] += own->send(numbers[1 - me], me, round) ? 1 : 0;
+            // The other side's message of this round may still be on its way.
+            if (!waitUntil([&] { return received.size() > static_cast<std::size_t>(round); })) {
+                failed = true;
+            }
+        }
+    };
+    std::unique_ptr<QThread> first(QThread::create(side, 0));
+    std::unique_ptr<QThread> second(QThread::create(side, 1));
+    first->start();
+    second->start();
+    ASSERT_TRUE(first->wait(QDeadlineTimer(120000)) && second->wait(QDeadlineTimer(120000)));
+    EXPECT_EQ(delivered, (std::array<int, 2>{kRounds, kRounds}));
+}
+
+// The file-exchange program's notices and the address, across two processes: each handler
+// answers with the count it has handled, from inside itself, so a sender that sees the count
+// right after send returns knows that the other side's handler ran first.
+TEST_F(MessageChannelTest, AnotherProgramGetsTheAddressBetweenItsNotices) {
+    Messages handled;
+    int answered = 0;
+    int peerNumber = 0;
+    std::unique_ptr<MessageEndpoint> own;
+    own = MessageEndpoint::create(
+        [&](int code, int value) {
+            if (code == kHandledSoFar) {
+                answered = value;
+                return;
+            }
+            handled.emplace_back(code, value);
+            if (code == 225) {
+                peerNumber = value;
+            }
+            own->send(peerNumber, kHandledSoFar, static_cast<int>(handled.size()));
+        },
+        folder.folder());
+    ASSERT_TRUE(own);
+    QProcess peer;
+    peer.setProcessChannelMode(QProcess::ForwardedChannels);
+    const auto stop = qScopeGuard([&] {
+        if (peer.state() != QProcess::NotRunning) {
+            peer.kill();
+            peer.waitForFinished(10000);
+        }
+    });
+    peer.start(MESSAGECHANNEL_PEER,
+               {QString::fromStdString(folder.folder()), QString::number(own->number())});
+    waitUntil([&] { return handled.size() >= 2 || peer.state() == QProcess::NotRunning; });
+    ASSERT_EQ(handled.size(), 2u);
+    int count = 0;
+    for (const int part : {192, 168, 0, 7}) {
+        EXPECT_TRUE(own->send(peerNumber, 223, part));
+        EXPECT_EQ(answered, ++count);
+    }
+    EXPECT_TRUE(own->send(peerNumber, 224, 0));
+    EXPECT_EQ(answered, 5);
+    // The event loop, not waitForFinished, so that the peer's last notice is served.
+    ASSERT_TRUE(waitUntil([&] { return peer.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(peer.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(peer.exitCode(), 0);
+    EXPECT_EQ(handled, (Messages{{225, peerNumber}, {221, peerNumber}, {222, 0}}));
+}
+
+TEST(MessageFolder, IsTheRuntimeFolderElseAPrivateOneUnderTheParent) {
+    TempFolder parent;
+    EXPECT_EQ(platform::messageFolder(parent.folder(), "/nonexistent"), parent.folder());
+    const std::string name = "natterby-" + std::to_string(::geteuid());
+    const std::string own = parent.file(name);
+    // One that others may enter is closed to them first.
+    ASSERT_EQ(::mkdir(own.c_str(), 0755), 0);
+    EXPECT_EQ(platform::messageFolder("", parent.folder()), own);
+    EXPECT_EQ(platform::messageFolder(parent.file("missing"), parent.folder()), own);
+    struct stat status {};
+    ASSERT_EQ(::stat(own.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+
+    TempFolder occupied;
+    occupied.write(name, "not a folder");
+    EXPECT_EQ(platform::messageFolder("", occupied.folder()), "");
+}
+
+} // namespace

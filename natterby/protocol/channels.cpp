@@ -24,7 +24,7 @@ void ChannelTable::remove(std::string_view name) {
 }
 
 bool ChannelTable::addMember(Channel& channel, std::string_view nick) {
-    if (hasMember(channel, nick)) {
+    if (channel.members.size() >= kMaxMembers || hasMember(channel, nick)) {
         return false;
     }
     channel.members.emplace_back(nick);

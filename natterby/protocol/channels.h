@@ -23,7 +23,12 @@ public:
     Channel& add(std::string name);
     void remove(std::string_view name);
 
-    // Adds the nick to the channel's members; false when it was there already.
+    // Any peer can name members under names of its choosing; the bound keeps a flood from
+    // growing a channel without end.
+    static constexpr std::size_t kMaxMembers = 2048;
+
+    // Adds the nick to the channel's members; false when it was there already or there is no
+    // room left.
     static bool addMember(Channel& channel, std::string_view nick);
     static void removeMember(Channel& channel, std::string_view nick);
     static bool hasMember(const Channel& channel, std::string_view nick);

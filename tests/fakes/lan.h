@@ -1,0 +1,109 @@
+#pragma once
+
+#include "natterby/protocol/chat.h"
+#include "tests/fakes/recordingview.h"
+#include "tests/fakes/seams.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fakes {
+
+class Lan;
+
+// One running chat on the in-memory network, with recording fakes for every seam and a program
+// folder of its own.
+class Peer : public natterby::transport::PacketSink {
+public:
+    using Setup = std::function<void(natterby::settings::Settings&)>;
+
+    Peer(Lan& lan, const std::string& nick, const Setup& setup, unsigned seed);
+
+    std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override;
+
+    // A chat line, as the chat line's Enter would send it, and similar shortcuts are the core's
+    // own operations: tests call chat directly.
+    Lan& lan;
+    TempFolder folder;
+    natterby::settings::Settings settings;
+    common::ProfileFile settingsFile;
+    natterby::protocol::ChatTexts texts;
+    RecordingView view;
+    RecordingSound sound;
+    RecordingLauncher launcher;
+    FixedHost host;
+    FixedClock clock;
+    RecordingCouriel couriel;
+    common::CodePage codePage{"CP1251"};
+    std::mt19937 random;
+    natterby::transport::Framing framing;
+    natterby::protocol::Chat chat;
+    // The packets this peer sent, in order.
+    std::vector<std::string> sent;
+};
+
+// Hands every packet to every peer, the sender included, in the order they were sent.
+class Lan {
+public:
+    Peer& add(const std::string& nick, const Peer::Setup& setup = {}) {
+        peers_.push_back(std::make_unique<Peer>(*this, nick, setup, seed_++));
+        return *peers_.back();
+    }
+
+    void queue(std::string packet) { queue_.push_back(std::move(packet)); }
+
+    // Delivers until no packet is left; a bound stops a storm of answers that never ends.
+    void run(int maxPackets = 10000) {
+        while (!queue_.empty() && maxPackets-- > 0) {
+            const std::string packet = std::move(queue_.front());
+            queue_.pop_front();
+            for (const auto& peer : peers_) {
+                std::string copy = packet;
+                peer->chat.receive(copy);
+            }
+        }
+    }
+
+    // Drops what is queued, as a network that lost it.
+    void drop() { queue_.clear(); }
+    std::size_t pending() const { return queue_.size(); }
+
+private:
+    std::vector<std::unique_ptr<Peer>> peers_;
+    std::deque<std::string> queue_;
+    unsigned seed_ = 1;
+};
+
+inline natterby::settings::Settings
+initialSettings(const std::string& nick, const std::string& folder, const Peer::Setup& setup) {
+    natterby::settings::Settings settings;
+    settings.nicks.current = nick;
+    settings.channels.pathProto = folder;
+    if (setup) {
+        setup(settings);
+    }
+    return settings;
+}
+
+inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
+    : lan(network), settings(initialSettings(nick, folder.folder(), setup)),
+      settingsFile(folder.file("Interf.ini")), random(seed),
+      framing(*this, [this] { return static_cast<int>(random() % 95); }),
+      chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
+                  [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
+                  codePage, folder.folder()}) {
+    host.computer = "PC-" + nick;
+}
+
+inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
+    sent.emplace_back(packet);
+    lan.queue(std::string(packet));
+    return std::nullopt;
+}
+
+} // namespace fakes

@@ -1,0 +1,167 @@
+#include "tests/fakes/sentbodies.h"
+#include "tests/natterby/protocol/peersteps.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace natterby::protocol;
+using fakes::Lan;
+using fakes::Peer;
+using fakes::rosterNicks;
+using fakes::stateImage;
+using Texts = std::vector<std::string>;
+
+TEST(Join, WelcomesLogsAndShowsAKnownTopicOnce) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl", [](auto& s) { s.channels.logged = "#Main\n"; });
+    fakes::startInMain(lan, {&ann, &bob, &carl});
+    EXPECT_EQ(carl.view.textsOf(0),
+              (Texts{"[09:05] Natterby v 1.1\r", "[09:05] Welcome to #Main, Carl!",
+                     "\r[09:05]  Ann join to us", "\r[09:05]  Bob join to us",
+                     "\r[09:05]  Carl join to us"}));
+    EXPECT_EQ(TempFolder::read(carl.folder.file("Main.txt")),
+              "PROTOCOL 09:05 | 06.12.2026\r\n[09:05 | 06.12.2026] Ann join to us\r\n"
+              "[09:05 | 06.12.2026] Bob join to us\r\n[09:05 | 06.12.2026] Carl join to us\r\n");
+
+    ann.chat.joinChannel("#Games");
+    bob.chat.joinChannel("#Games");
+    ann.chat.changeTopic("Chess");
+    lan.run();
+    carl.chat.joinChannel("#Games");
+    lan.run();
+    const Texts shown = carl.view.textsOf(1);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), "\r[09:05] Topic change: 'Chess (Ann) '"), 1)
+        << "one answer from each of two members";
+    EXPECT_EQ(carl.view.caption, "[#Games] Chess (Ann)  - Natterby v 1.1");
+
+    carl.sent.clear();
+    carl.chat.selectTab(0);
+    carl.chat.joinChannel("#Games");
+    EXPECT_TRUE(carl.sent.empty());
+    EXPECT_EQ(carl.view.tabNames.size(), 2u);
+    EXPECT_EQ(carl.view.current, 1);
+}
+
+TEST(Leave, FirstTabStaysOtherChannelsLowerTheMarkAndExitRemovesTheRow) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
+    fakes::startInMain(lan, {&ann, &bob, &carl});
+    ann.chat.joinChannel("#Work");
+    bob.chat.joinChannel("#Work");
+    lan.run();
+    ASSERT_EQ(stateImage(ann, "Bob"), 7);
+    bob.chat.leaveCurrentTab();
+    lan.run();
+    EXPECT_EQ(stateImage(ann, "Bob"), 5);
+    EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05]  Bob leave with cnannel");
+    EXPECT_EQ(bob.chat.channels().channels().size(), 1u);
+    EXPECT_EQ(bob.view.caption, "[#Main]  - Natterby v 1.1");
+
+    bob.sent.clear();
+    bob.chat.leaveCurrentTab();
+    EXPECT_TRUE(bob.sent.empty()) << "the first tab cannot be left";
+
+    // Bob's leave for his talk with Carl names "Carl": no channel, so Ann's talk with Carl
+    // gets no line from it.
+    carl.chat.talk("Bob");
+    ann.chat.talk("Carl");
+    lan.run();
+    const std::size_t annLines = ann.view.lines.size();
+    bob.chat.sendLeaves();
+    EXPECT_EQ(fakes::sentBodies(bob.sent),
+              (Texts{leave("Bob", "Carl", '0'), leave("Bob", "#Main", '0')}));
+    lan.run();
+    EXPECT_EQ(rosterNicks(ann), (Texts{"Ann", "Carl"}));
+    EXPECT_EQ(ann.view.lines.size(), annLines + 1);
+}
+
+TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    ann.chat.talk("Bob");
+    lan.run();
+    EXPECT_EQ(ann.view.caption, "[Bob]  - Natterby v 1.1");
+    EXPECT_EQ(ann.view.textsOf(1), Texts{"[09:05]  Ann join to us"});
+    EXPECT_EQ(bob.view.tabNames, (Texts{"#Main", "Ann"}));
+    EXPECT_EQ(bob.view.textsOf(1), Texts{"[09:05]  Ann join to us"});
+    EXPECT_EQ(bob.sound.played, (std::vector<fakes::PlayedSound>{{4, 1550, 150}}));
+
+    bob.chat.selectTab(0);
+    ann.chat.talk("Bob");
+    lan.run();
+    EXPECT_EQ(ann.view.tabNames.size(), 2u);
+    EXPECT_EQ(bob.view.current, 1) << "brought to the front, without a line or a sound";
+    EXPECT_EQ(bob.view.lines.size(), 1u);
+    EXPECT_EQ(bob.sound.played.size(), 1u);
+
+    bob.chat.selectTab(0);
+    ann.framing.send(talkLine("Ann", "Bob", "hi"), true);
+    ann.framing.send(talkAction("Ann", "Bob", " waves"), true);
+    ann.chat.leaveCurrentTab();
+    lan.run();
+    EXPECT_EQ(bob.view.textsOf(1),
+              (Texts{"[09:05]  Ann join to us", "\r[09:05] <Ann>: hi", "\r[09:05] Ann  waves",
+                     "\r[09:05]  Ann leave with cnannel"}));
+    EXPECT_EQ(bob.view.lines[1].font, kExternalFont);
+    EXPECT_TRUE(bob.view.unread[1]);
+    EXPECT_EQ(bob.view.tabNames.size(), 2u);
+    EXPECT_EQ(ann.view.tabNames.size(), 1u);
+}
+
+TEST(Tabs, ChangeRemarksMembersAndClearsTheUnreadMark) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
+    fakes::startInMain(lan, {&ann, &bob, &carl});
+    ann.chat.joinChannel("#Work");
+    bob.chat.joinChannel("#Work");
+    carl.framing.send(topicChange("#Main", "Lunch "), true);
+    lan.run();
+    EXPECT_EQ(stateImage(ann, "Carl"), 5);
+    EXPECT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_TRUE(ann.view.unread[0]);
+
+    ann.chat.selectTab(0);
+    EXPECT_EQ(stateImage(ann, "Carl"), 7);
+    EXPECT_FALSE(ann.view.unread[0]);
+    EXPECT_EQ(ann.view.caption, "[#Main] Lunch  - Natterby v 1.1");
+}
+
+TEST(Members, RequestClearsTheMarksAndTheAnswersSetThemAgain) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
+    fakes::startInMain(lan, {&ann, &bob, &carl});
+    bob.chat.windowShown(true);
+    ann.chat.joinChannel("#Work");
+    bob.chat.joinChannel("#Work");
+    lan.run();
+    ann.chat.requestChannelMembers();
+    EXPECT_EQ(stateImage(ann, "Ann") + stateImage(ann, "Bob"), 5 + 5);
+    lan.run();
+    EXPECT_EQ(stateImage(ann, "Ann"), 6);
+    EXPECT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_EQ(stateImage(ann, "Carl"), 5);
+}
+
+TEST(Roster, NicksSharingThreeCharactersKeepTheOrderTheyCameIn) {
+    Lan lan;
+    lan.add("Annette");
+    Peer& bob = lan.add("Bob");
+    lan.add("Anna");
+    lan.add("Al");
+    bob.chat.refresh();
+    lan.run();
+    EXPECT_EQ(rosterNicks(bob), (Texts{"Al", "Annette", "Anna", "Bob"}));
+}
+
+} // namespace

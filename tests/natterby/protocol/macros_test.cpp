@@ -1,0 +1,51 @@
+#include "natterby/protocol/macros.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace natterby::protocol;
+
+TEST(Macros, CaptionGivesTheTextBeforeTheBlankAndTabOfItsShortcut) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"see you \tShift+F3", "see you"},
+        {"/me \tCtrl+F1", "/me"},
+        {" \tShift+F1", ""},
+        {"no tab", "no tab"},
+        {"\tShift+F1", ""},
+        {"a\tb \tShift+F2", "a\tb"},
+    };
+    for (const auto& [caption, text] : cases) {
+        EXPECT_EQ(macroText(caption), text) << caption;
+    }
+    const Insertion inserted = insertMacro("ab", 1, "/me");
+    EXPECT_EQ(inserted.text, "a/meb");
+    EXPECT_EQ(inserted.caret, 4u);
+    EXPECT_EQ(insertMacro("ab", 99, "X").text, "abX");
+}
+
+TEST(Macros, RecordedLineIsInsertedWholeNowAndAfterARestart) {
+    TempFolder folder;
+    const common::ProfileFile settingsFile(
+        folder.write("Interf.ini", "[Language]\r\nini=English\r\n"));
+    EXPECT_FALSE(recordMacro(3, "", settingsFile, folder.folder()));
+    const std::optional<std::string> caption =
+        recordMacro(3, "see you", settingsFile, folder.folder());
+    ASSERT_TRUE(caption);
+    EXPECT_EQ(macroText(*caption), "see you");
+    const std::vector<std::string> loaded =
+        macroCaptions(common::LanguageTexts(folder.file("English.ini")));
+    EXPECT_EQ(loaded[2], *caption);
+    EXPECT_EQ(loaded[11], " \tShift+F12");
+}
+
+TEST(Macros, RecordingWithoutALanguageSettingWritesLangRus) {
+    TempFolder folder;
+    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
+    ASSERT_TRUE(recordMacro(12, "bye", settingsFile, folder.folder()));
+    EXPECT_EQ(common::ProfileFile(folder.file("LangRus.ini")).readText("Macros", "F12", ""), "bye");
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+#include "tests/fakes/lan.h"
+#include "tests/fakes/sentbodies.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace natterby::protocol;
+using fakes::Lan;
+using fakes::Peer;
+using fakes::PlayedSound;
+using natterby::settings::Settings;
+
+std::string archiveOf(const Peer& peer) {
+    return TempFolder::read(peer.folder.file("Message.txt"));
+}
+
+TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
+    struct Case {
+        char status;
+        bool minimised;
+        std::string confirmation; // at the sender
+    };
+    const Case cases[] = {
+        {'0', true, "\r[09:05]  Bob put message in \"Available (Normal)\"  (lunch)"},
+        {'2', false, "\r[09:05]  Bob put message in \"Away (Far From Chat)\"  (lunch)"},
+        {'3', false, "\r[09:05]  Bob in \"Offline\""},
+    };
+    for (const Case& c : cases) {
+        Lan lan;
+        Peer& ann = lan.add("Ann");
+        Peer& bob = lan.add("Bob", [&](Settings& s) { s.nicks.status = c.status; });
+        bob.chat.setAutoAnswer("lunch");
+        ann.chat.sendPrivateMessage("Bob", "hello");
+        lan.run();
+
+        EXPECT_EQ(archiveOf(ann), "*>*\r\n09:05 | 06.12.2026\r\nBob\r\nhello\r\n");
+        ASSERT_EQ(ann.view.lines.size(), 1u) << c.status;
+        EXPECT_EQ(ann.view.lines[0].font, kAutoAnswerFont);
+        EXPECT_EQ(ann.view.lines[0].text, c.confirmation);
+        EXPECT_EQ(ann.sound.played, (std::vector<PlayedSound>{{2, 1500, 100}}));
+        EXPECT_EQ(fakes::sentBodies(bob.sent),
+                  std::vector<std::string>{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
+        if (c.status == '3') {
+            EXPECT_TRUE(bob.view.lines.empty());
+            EXPECT_TRUE(bob.view.received.empty());
+            EXPECT_TRUE(bob.sound.played.empty());
+            EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Message.txt")));
+            continue;
+        }
+        EXPECT_EQ(bob.view.textsOf(0),
+                  std::vector<std::string>{"\r[09:05] Message received from <Ann>"});
+        EXPECT_EQ(bob.view.lines[0].font, kConfirmationFont);
+        EXPECT_EQ(archiveOf(bob), "*<*\r\n09:05 | 06.12.2026\r\nAnn\r\nhello\r\n");
+        ASSERT_EQ(bob.view.received.size(), 1u);
+        EXPECT_EQ(bob.view.received[0].marker, "<-");
+        EXPECT_EQ(bob.view.received[0].text, "hello");
+        EXPECT_EQ(bob.view.received[0].minimised, c.minimised);
+        EXPECT_EQ(bob.sound.played, (std::vector<PlayedSound>{{1, 1400, 100}}));
+    }
+}
+
+TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
+    Lan lan;
+    Peer& ann = lan.add("Ann", [](Settings& s) { s.view.arhive = false; });
+    Peer& bob = lan.add("Bob", [](Settings& s) { s.ignore.message = "#Ann#"; });
+    Peer& cyd = lan.add("Cyd");
+    ann.chat.sendPrivateMessage("Bob", "psst");
+    ann.chat.sendPrivateMessage("Bob", "");
+    lan.run();
+    EXPECT_TRUE(bob.sent.empty());
+    EXPECT_TRUE(bob.view.lines.empty());
+    EXPECT_TRUE(bob.view.received.empty());
+    EXPECT_EQ(ann.sent.size(), 1u);
+
+    ann.chat.sendMassMessage({"Cyd", "Bob"}, "all");
+    lan.run();
+    EXPECT_EQ(fakes::sentBodies(ann.sent).back(), massMessage("Ann", "Bob", "all"));
+    for (Peer* peer : {&bob, &cyd}) {
+        ASSERT_EQ(peer->view.received.size(), 1u);
+        EXPECT_EQ(peer->view.received[0].marker, "<=");
+        EXPECT_EQ(peer->view.received[0].nick, "Ann");
+    }
+    EXPECT_FALSE(std::filesystem::exists(ann.folder.file("Message.txt")));
+}
+
+TEST(PrivateMessages, NoticeSplitsAtTheMarkEveryTimeAndSurvivesAnUnwritableArchive) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    bob.folder.write("Bob.ini", "[SysMes]\r\nMesRecMe=Got@ just now\r\n");
+    bob.texts = ChatTexts(common::LanguageTexts(bob.folder.file("Bob.ini")));
+    std::filesystem::create_directory(bob.folder.file("Message.txt"));
+    ann.chat.sendMassMessage({"Bob"}, "one");
+    ann.chat.sendMassMessage({"Bob"}, "two");
+    lan.run();
+    const std::string notice = "\r[09:05] Got <Ann> just now";
+    EXPECT_EQ(bob.view.textsOf(0), (std::vector<std::string>{notice, notice}));
+    EXPECT_EQ(bob.view.received.size(), 2u);
+    EXPECT_EQ(bob.sound.played.size(), 2u);
+}
+
+TEST(RemoteExecute, RunsTheWholeCommandOnlyWhenAllowedAndThePasswordMatches) {
+    struct Case {
+        bool razresh;
+        std::string stored, sent;
+        bool runs;
+    };
+    const Case cases[] = {
+        {true, "Secret", "Secret", true},   {true, "", "", true},
+        {true, "Secret", "secret", false},  {true, "", "x", false},
+        {false, "Secret", "Secret", false},
+    };
+    for (const Case& c : cases) {
+        Lan lan;
+        Peer& ann = lan.add("Ann");
+        Peer& bob = lan.add("Bob", [&](Settings& s) {
+            s.execute.razresh = c.razresh;
+            s.execute.password = c.stored;
+        });
+        // "notepad файл.txt" in Windows-1251: one target, converted for the file system.
+        ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", c.sent);
+        lan.run();
+        if (!c.runs) {
+            EXPECT_TRUE(bob.launcher.opened.empty());
+            EXPECT_TRUE(bob.sent.empty());
+            EXPECT_TRUE(bob.view.lines.empty());
+            EXPECT_TRUE(ann.view.lines.empty());
+            continue;
+        }
+        EXPECT_EQ(bob.launcher.opened, std::vector<std::string>{"notepad файл.txt"});
+        EXPECT_TRUE(bob.launcher.started.empty());
+        EXPECT_EQ(bob.view.textsOf(0),
+                  std::vector<std::string>{"\r[09:05]  Ann execute notepad \xF4\xE0\xE9\xEB.txt"});
+        EXPECT_EQ(ann.view.textsOf(0), std::vector<std::string>{"\r[09:05]  Bob execute"});
+        EXPECT_EQ(ann.view.lines[0].font, kConfirmationFont);
+    }
+}
+
+TEST(SoundCalls, PersonalCallIsAnsweredAndChannelCallsReachEveryMember) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob", [](Settings& s) { s.nicks.gender = '1'; });
+    bob.folder.write("Bob.ini", "[SysMes]\r\nBeepPolShe=heard you\r\n");
+    ann.texts = ChatTexts(common::LanguageTexts(bob.folder.file("Bob.ini")));
+    ann.chat.soundCall("Bob");
+    lan.run();
+    EXPECT_EQ(bob.view.textsOf(0), std::vector<std::string>{"\r[09:05] Ann send sound call"});
+    EXPECT_EQ(bob.sound.played, (std::vector<PlayedSound>{{5, 1500, 500}}));
+    EXPECT_EQ(ann.view.textsOf(0), std::vector<std::string>{"\r[09:05] Bob heard you"});
+    EXPECT_EQ(ann.view.lines[0].font, kSystemFont);
+    EXPECT_TRUE(ann.sound.played.empty());
+
+    bob.chat.soundCall(std::nullopt);
+    lan.run();
+    EXPECT_EQ(fakes::sentBodies(bob.sent).back(), channelSoundCall("Bob", "#Main"));
+    for (Peer* peer : {&ann, &bob}) {
+        EXPECT_EQ(peer->view.textsOf(0).back(), "\r[09:05] Bob send sound call");
+        EXPECT_EQ(peer->sound.played.back(), (PlayedSound{5, 2000, 500}));
+    }
+}
+
+} // namespace

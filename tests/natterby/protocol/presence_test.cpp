@@ -1,0 +1,189 @@
+#include "tests/fakes/sentbodies.h"
+#include "tests/natterby/protocol/peersteps.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace natterby::protocol;
+using fakes::Lan;
+using fakes::Peer;
+using fakes::rosterNicks;
+using fakes::stateImage;
+using Nicks = std::vector<std::string>;
+
+TEST(Refresh, DuplicatesStayForTheRequesterAndOnlySincronRebuildsTheOthers) {
+    for (const bool sincron : {true, false}) {
+        SCOPED_TRACE(sincron);
+        Lan lan;
+        const auto setup = [&](natterby::settings::Settings& s) { s.net.sincron = sincron; };
+        Peer& ann = lan.add("Ann", setup);
+        lan.add("Ann", setup);
+        Peer& bob = lan.add("Bob", setup);
+        ann.chat.refresh();
+        lan.run();
+        EXPECT_EQ(ann.view.refreshCaption, "Refresh: 3");
+
+        bob.chat.refresh();
+        lan.run();
+        EXPECT_EQ(rosterNicks(bob), (Nicks{"Ann", "Ann", "Bob"}));
+        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Ann", "Bob"} : Nicks{"Ann", "Ann", "Bob"}));
+        EXPECT_EQ(ann.chat.refreshCounter(), sincron ? 0 : 180);
+    }
+}
+
+TEST(Refresh, TimerClearsAndAsksOncePastItsThreshold) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    ann.chat.refresh();
+    lan.run();
+    ann.sent.clear();
+    for (int tick = 180; tick < 240 + ann.chat.refreshOffset(); ++tick) {
+        ann.chat.tick();
+    }
+    EXPECT_TRUE(ann.sent.empty());
+    ann.chat.tick();
+    EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{refreshRequest("Ann")});
+    EXPECT_EQ(ann.chat.roster().size(), 0u);
+}
+
+TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
+    ann.chat.refresh();
+    lan.run();
+    bob.chat.renameFromNickBox("Ann");
+    lan.run();
+
+    const std::string stepped = ann.chat.identity().nick;
+    ASSERT_EQ(stepped.size(), 5u);
+    EXPECT_TRUE(stepped.starts_with("Ann_") && stepped[4] >= '0' && stepped[4] <= '8');
+    EXPECT_EQ(ann.view.ownNick, stepped);
+    EXPECT_TRUE(ann.settings.nicks.remembered.empty());
+    EXPECT_EQ(bob.settings.nicks.remembered, Nicks{"Ann"});
+    EXPECT_EQ(carl.view.textsOf(0),
+              (Nicks{"\r[09:05]  Bob renamed to Ann", "\r[09:05]  Ann renamed to " + stepped}));
+    EXPECT_EQ(rosterNicks(carl), (Nicks{"Ann", stepped, "Carl"}));
+
+    bob.chat.renameFromNickBox("");
+    EXPECT_EQ(bob.sent.size(), 2u) << "an empty box sends nothing";
+    EXPECT_EQ(bob.view.ownNick, "Ann");
+}
+
+TEST(Status, ChangeWritesItsLineAndSetsTheIcon) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    bob.chat.refresh();
+    lan.run();
+    ann.chat.setStatus('2', "lunch");
+    lan.run();
+    EXPECT_EQ(bob.view.lines.back().font, kConfirmationFont);
+    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"Away (Far From Chat)\"  (lunch)");
+    EXPECT_EQ(bob.chat.roster().row(bob.chat.roster().find("Ann")).status, '2');
+    ann.chat.setStatus('1', std::nullopt);
+    lan.run();
+    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
+}
+
+TEST(Visibility, AnnouncedOnceAPacketCameAndTurnsTheStateImage) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    ann.chat.windowShown(true);
+    EXPECT_TRUE(ann.sent.empty());
+    fakes::startInMain(lan, {&ann, &bob});
+    bob.chat.refresh();
+    lan.run();
+    EXPECT_EQ(stateImage(bob, "Ann"), 7);
+    ann.chat.windowShown(false);
+    lan.run();
+    EXPECT_EQ(stateImage(bob, "Ann"), 6);
+    bob.chat.joinChannel("#Other");
+    ann.chat.windowShown(true);
+    lan.run();
+    EXPECT_EQ(stateImage(bob, "Ann"), 5);
+}
+
+TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
+    fakes::startInMain(lan, {&ann});
+    ann.chat.joinChannel("#Work");
+    ann.chat.setAutoAnswer("back soon");
+    bob.chat.requestInformation("Ann");
+    lan.run();
+    ASSERT_EQ(bob.view.information.size(), 1u);
+    const InformationAnswer& answer = bob.view.information.front();
+    EXPECT_EQ(answer.answerer + answer.computerName + answer.userName + answer.address,
+              "Annnonenonenone");
+    EXPECT_EQ(answer.channels, (Nicks{"#Main", "#Work"}));
+    EXPECT_EQ(answer.autoAnswer, "back soon");
+    EXPECT_TRUE(carl.view.information.empty());
+    EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
+
+    // The first pair for a nick is the one a lookup finds.
+    bob.framing.send(informationAnswer("Carl", "Ann", "PC-X", "", "", "#", ""), true);
+    lan.run();
+    EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
+}
+
+// What a hostile or broken peer sends to Bob, who has "#Main" and a talk with Ann open.
+TEST(HostilePeer, MalformedOrMisleadingMessagesChangeNothing) {
+    using namespace std::string_literals;
+    const std::string bodies[] = {
+        "1Bob\0Eve\0"s + "0",         // visibility missing
+        "1Bob\0Eve\0"s + "Z1",        // no such status
+        "3Bob\0\0"s + "0",            // no new nick
+        "DBob\0"s + "70x\0"s,         // no such status
+        join("Eve", "Ann", '0', '0'), // a talk tab's name as a channel
+        leave("Bob", "Ann", '0'),
+        "K\0#Main\0Eve\0"s,                  // visibility missing
+        talkInvitation("#Main", "Bob", '0'), // a talk tab that would pose as a channel
+        talkInvitation("", "Bob", '0'),
+        talkLine("#Main", "Bob", "hi"), // would write into "#Main"
+    };
+    for (const std::string& body : bodies) {
+        Lan lan;
+        Peer& eve = lan.add("Eve");
+        Peer& bob = lan.add("Bob");
+        bob.chat.joinAtStart("#Main");
+        bob.chat.talk("Ann");
+        lan.run();
+        const std::size_t lines = bob.view.lines.size();
+        eve.framing.send(body, true);
+        lan.run();
+        EXPECT_EQ(bob.view.lines.size(), lines) << body;
+        EXPECT_EQ(bob.view.tabNames, (Nicks{"#Main", "Ann"})) << body;
+        EXPECT_EQ(bob.view.current, 1) << body;
+        EXPECT_EQ(rosterNicks(bob), Nicks{"Bob"}) << body;
+        EXPECT_EQ(stateImage(bob, "Bob"), 5) << body;
+        EXPECT_EQ(bob.chat.channels().channels().front().members, Nicks{"Bob"}) << body;
+    }
+}
+
+TEST(HostilePeer, FloodsCannotGrowRosterTabsOrMembersWithoutEnd) {
+    Lan lan;
+    Peer& eve = lan.add("Eve");
+    Peer& bob = lan.add("Bob");
+    bob.chat.joinAtStart("#Main");
+    for (int i = 0; i < 5000; ++i) {
+        const std::string nick = "Eve" + std::to_string(i);
+        eve.framing.send(refreshAnswer("Bob", "Eve", '0', '1'), true);
+        eve.framing.send(memberAnswer("Eve", "#Main", nick, '1'), true);
+        if (i < 500) {
+            eve.framing.send(talkInvitation(nick, "Bob", '0'), true);
+        }
+    }
+    lan.run(20000);
+    EXPECT_LT(bob.chat.roster().size(), 5000u);
+    EXPECT_GE(bob.chat.roster().size(), 1000u) << "a large network still fits";
+    EXPECT_LT(bob.chat.tabs().size(), 500u);
+    EXPECT_LT(bob.chat.channels().channels().front().members.size(), 5000u);
+}
+
+} // namespace

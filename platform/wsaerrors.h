@@ -11,6 +11,9 @@ inline constexpr int kWsaEMsgSize = 10040;
 inline constexpr int kWsaENoProtoOpt = 10042;
 inline constexpr int kWsaEAddrInUse = 10048;
 inline constexpr int kWsaENotSock = 10038;
+inline constexpr int kWsaEAddrNotAvail = 10049;
+inline constexpr int kWsaEConnReset = 10054;
+inline constexpr int kWsaEConnRefused = 10061;
 
 // The Windows Sockets code for a POSIX errno value. An errno without a Windows Sockets
 // counterpart comes back unchanged (below 10000, so its text is "Not a WinSock error").

@@ -1,0 +1,293 @@
+#include "platform/stream.h"
+
+#include "platform/wsaerrors.h"
+
+#include <QSocketNotifier>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Reads reported in one turn of the event loop before it gets its turn again; a fast sender
+// would otherwise cost one loop turn per chunk, and an endless one would starve the window.
+constexpr int kReadsPerTurn = 16;
+
+std::atomic<int> liveStartups{0};
+
+int lastError() {
+    return wsaCodeFromErrno(errno);
+}
+
+sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(address);
+    return a;
+}
+
+} // namespace
+
+StreamSocket::StreamSocket() : alive_(std::make_shared<bool>(true)) {}
+
+StreamSocket::~StreamSocket() {
+    *alive_ = false;
+    close();
+}
+
+int StreamSocket::open() {
+    close();
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    return fd_ < 0 ? lastError() : 0;
+}
+
+void StreamSocket::adopt(int handle) {
+    close();
+    fd_ = handle;
+    state_ = State::Connected;
+    readWanted_ = true;
+    writeWanted_ = true;
+    updateNotifiers();
+}
+
+int StreamSocket::bind(std::uint32_t address, std::uint16_t port) {
+    const int on = 1;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0) {
+        return lastError();
+    }
+    const sockaddr_in a = ipv4(address, port);
+    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+}
+
+int StreamSocket::listen(int backlog) {
+    if (::listen(fd_, backlog) < 0) {
+        return lastError();
+    }
+    state_ = State::Listening;
+    readWanted_ = true;
+    updateNotifiers();
+    return 0;
+}
+
+int StreamSocket::connect(std::uint32_t address, std::uint16_t port) {
+    const sockaddr_in a = ipv4(address, port);
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 &&
+        errno != EINPROGRESS) {
+        return lastError();
+    }
+    // Even a connection made at once is reported by the event, as the caller waits for it.
+    state_ = State::Connecting;
+    updateNotifiers();
+    return kWsaEWouldBlock;
+}
+
+AcceptedStream StreamSocket::accept() {
+    sockaddr_in a{};
+    socklen_t length = sizeof a;
+    const int handle =
+        ::accept4(fd_, reinterpret_cast<sockaddr*>(&a), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int error = handle < 0 ? lastError() : 0;
+    // After a hard failure (out of descriptors) the waiting connection stays waiting, and the
+    // socket stays quiet rather than reporting it again and again.
+    if (error == 0 || error == kWsaEWouldBlock) {
+        readWanted_ = true;
+        updateNotifiers();
+    }
+    if (handle < 0) {
+        return {-1, 0, 0, error};
+    }
+    return {handle, ntohl(a.sin_addr.s_addr), ntohs(a.sin_port), 0};
+}
+
+StreamIo StreamSocket::send(std::span<const char> bytes) {
+    const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n < 0) {
+        const int error = lastError();
+        if (error == kWsaEWouldBlock) {
+            writeWanted_ = true;
+            updateNotifiers();
+        }
+        return {0, error};
+    }
+    return {static_cast<std::size_t>(n), 0};
+}
+
+StreamIo StreamSocket::receive(std::span<char> buffer) {
+    const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), 0);
+    readWanted_ = true;
+    lastReceiveFilled_ = n > 0 && static_cast<std::size_t>(n) == buffer.size();
+    updateNotifiers();
+    if (n < 0) {
+        return {0, lastError()};
+    }
+    return {static_cast<std::size_t>(n), 0};
+}
+
+int StreamSocket::waiting(std::size_t& count) const {
+    int n = 0;
+    if (::ioctl(fd_, FIONREAD, &n) < 0) {
+        count = 0;
+        return lastError();
+    }
+    count = static_cast<std::size_t>(n);
+    return 0;
+}
+
+void StreamSocket::watch(unsigned events, EventHandler handler) {
+    events_ = handler ? events : 0;
+    handler_ = std::move(handler);
+    readNotifier_.reset();
+    writeNotifier_.reset();
+    if (fd_ < 0 || events_ == 0) {
+        return;
+    }
+    readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    readNotifier_->setEnabled(false);
+    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { onReadable(); });
+    writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    writeNotifier_->setEnabled(false);
+    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { onWritable(); });
+    updateNotifiers();
+}
+
+int StreamSocket::close() {
+    // The notifiers go before the descriptor: one on a closed (or reused) descriptor would
+    // report someone else's socket.
+    readNotifier_.reset();
+    writeNotifier_.reset();
+    state_ = State::Idle;
+    if (fd_ < 0) {
+        return 0;
+    }
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result < 0 ? lastError() : 0;
+}
+
+void StreamSocket::updateNotifiers() {
+    if (readNotifier_) {
+        const bool read = (state_ == State::Listening || state_ == State::Connected) && readWanted_;
+        if (readNotifier_->isEnabled() != read) {
+            readNotifier_->setEnabled(read);
+        }
+    }
+    if (writeNotifier_) {
+        const bool write =
+            state_ == State::Connecting || (state_ == State::Connected && writeWanted_);
+        if (writeNotifier_->isEnabled() != write) {
+            writeNotifier_->setEnabled(write);
+        }
+    }
+}
+
+bool StreamSocket::deliver(StreamEvent event, int error) {
+    const std::shared_ptr<bool> alive = alive_;
+    if ((events_ & static_cast<unsigned>(event)) != 0) {
+        // A copy, since the handler may replace the handler while it runs.
+        const EventHandler handler = handler_;
+        handler(event, error);
+    }
+    return *alive;
+}
+
+void StreamSocket::onReadable() {
+    if (state_ == State::Listening) {
+        readWanted_ = false; // until accept()
+        if (deliver(StreamEvent::Accept, 0)) {
+            updateNotifiers();
+        }
+        return;
+    }
+    if (state_ != State::Connected) {
+        return;
+    }
+    std::size_t count = 0;
+    if (waiting(count) != 0 || count == 0) {
+        // Readable with nothing to read: the peer has closed, or the connection broke.
+        char byte = 0;
+        const ssize_t n = ::recv(fd_, &byte, 1, MSG_PEEK);
+        if (n < 0 && errno == EAGAIN) {
+            return;
+        }
+        const int error = n < 0 ? lastError() : 0;
+        state_ = State::Ended;
+        updateNotifiers();
+        deliver(StreamEvent::Close, error);
+        return;
+    }
+    // While each receive fills its buffer, more bytes are likely to wait, and asking the
+    // socket first would cost as much as the receive.
+    for (int turn = 0; turn < kReadsPerTurn; ++turn) {
+        readWanted_ = false; // until receive()
+        lastReceiveFilled_ = false;
+        if (!deliver(StreamEvent::Read, 0)) {
+            return;
+        }
+        if (!readWanted_ || !lastReceiveFilled_ || state_ != State::Connected) {
+            break;
+        }
+    }
+    updateNotifiers();
+}
+
+void StreamSocket::onWritable() {
+    if (state_ == State::Connecting) {
+        int socketError = 0;
+        socklen_t length = sizeof socketError;
+        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &socketError, &length) < 0) {
+            socketError = errno;
+        }
+        // The Write that follows a made connection comes from the write notifier, which stays
+        // enabled.
+        state_ = socketError == 0 ? State::Connected : State::Ended;
+        readWanted_ = true;
+        writeWanted_ = true;
+        updateNotifiers();
+        deliver(StreamEvent::Connect, wsaCodeFromErrno(socketError));
+        return;
+    }
+    if (state_ != State::Connected) {
+        return;
+    }
+    writeWanted_ = false; // until a send would block
+    if (deliver(StreamEvent::Write, 0)) {
+        updateNotifiers();
+    }
+}
+
+std::optional<std::uint32_t> ipv4Address(const std::string& text) {
+    const in_addr_t address = ::inet_addr(text.c_str());
+    if (address == INADDR_NONE) {
+        return std::nullopt;
+    }
+    return ntohl(address);
+}
+
+std::string dottedAddress(std::uint32_t address) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    return text;
+}
+
+SocketStartup::SocketStartup() {
+    ++liveStartups;
+}
+
+SocketStartup::~SocketStartup() {
+    --liveStartups;
+}
+
+int SocketStartup::live() {
+    return liveStartups.load();
+}
+
+} // namespace platform

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// What a stream socket reports; the values are the Windows Sockets event bits, so that a mask
+// of them reads as the programs have always written it.
+enum class StreamEvent : unsigned {
+    Read = 1,
+    Write = 2,
+    Accept = 8,
+    Connect = 16,
+    Close = 32,
+};
+
+constexpr unsigned operator|(StreamEvent a, StreamEvent b) {
+    return static_cast<unsigned>(a) | static_cast<unsigned>(b);
+}
+constexpr unsigned operator|(unsigned a, StreamEvent b) {
+    return a | static_cast<unsigned>(b);
+}
+
+// Bytes moved by one send or receive, or the Windows Sockets code of its failure.
+struct StreamIo {
+    std::size_t size = 0;
+    int error = 0;
+};
+
+struct AcceptedStream {
+    int handle = -1;
+    std::uint32_t address = 0; // host byte order
+    std::uint16_t port = 0;
+    int error = 0;
+};
+
+// A non-blocking IPv4 TCP socket. Operations return 0 or the Windows Sockets code of their
+// failure (wsaerrors.h); a step that has to wait gives WSAEWOULDBLOCK.
+//
+// Events come through the Qt event loop of the thread that calls watch(), in the order a
+// Windows Sockets program expects them:
+//  - Connect once an outgoing connection is made or has failed (its error), then one Write;
+//  - Accept while connections wait on a listening socket;
+//  - Read while bytes wait; the next Read comes only after receive() was called, so a handler
+//    that leaves the bytes where they are is not called again and again. A Read may find the
+//    bytes taken already: its receive then gives WSAEWOULDBLOCK;
+//  - Write once when connected, and again each time after a send gave WSAEWOULDBLOCK;
+//  - Close once the peer has closed and every byte before that was read, with the error of a
+//    connection that broke (for example WSAECONNRESET).
+// A handler may close the socket, or destroy it, while it runs.
+class StreamSocket {
+public:
+    using EventHandler = std::function<void(StreamEvent event, int error)>;
+
+    StreamSocket();
+    ~StreamSocket();
+    StreamSocket(const StreamSocket&) = delete;
+    StreamSocket& operator=(const StreamSocket&) = delete;
+
+    int open();
+    // Takes over a connected socket that accept() returned.
+    void adopt(int handle);
+    // A listening socket may bind its port again while old connections on it wait out their
+    // time; another socket listening on the port still makes it fail.
+    int bind(std::uint32_t address, std::uint16_t port); // host byte order
+    int listen(int backlog);
+    int connect(std::uint32_t address, std::uint16_t port); // host byte order
+    AcceptedStream accept();
+    StreamIo send(std::span<const char> bytes);
+    StreamIo receive(std::span<char> buffer);
+
+    // Starts the reports of the events in the mask (StreamEvent bits); an empty handler stops
+    // them.
+    void watch(unsigned events, EventHandler handler);
+    int close();
+    bool isOpen() const { return fd_ >= 0; }
+    int handle() const { return fd_; }
+
+private:
+    enum class State { Idle, Listening, Connecting, Connected, Ended };
+
+    // The number of bytes that a receive would return now.
+    int waiting(std::size_t& count) const;
+    void updateNotifiers();
+    void onReadable();
+    void onWritable();
+    // Whether the socket is still there after the handler ran.
+    bool deliver(StreamEvent event, int error);
+
+    int fd_ = -1;
+    State state_ = State::Idle;
+    unsigned events_ = 0;
+    EventHandler handler_;
+    bool readWanted_ = false;
+    bool writeWanted_ = false;
+    bool lastReceiveFilled_ = false;
+    std::unique_ptr<QSocketNotifier> readNotifier_;
+    std::unique_ptr<QSocketNotifier> writeNotifier_;
+    // Cleared by the destructor, so that a report loop notices a handler that destroyed the
+    // socket.
+    std::shared_ptr<bool> alive_;
+};
+
+// The IPv4 address of a dotted text, in host byte order, by the rules of inet_addr; nothing
+// for a text that is no address and for 255.255.255.255, which inet_addr cannot tell apart.
+std::optional<std::uint32_t> ipv4Address(const std::string& text);
+
+// The dotted text of an IPv4 address in host byte order.
+std::string dottedAddress(std::uint32_t address);
+
+// Every socket object holds a start-up for as long as it lives, as the Windows Sockets rules
+// ask; the count of live start-ups shows that every object was destroyed in the end, the ones
+// destroyed later by their owners included.
+class SocketStartup {
+public:
+    SocketStartup();
+    ~SocketStartup();
+    SocketStartup(const SocketStartup&) = delete;
+    SocketStartup& operator=(const SocketStartup&) = delete;
+
+    static int live();
+};
+
+} // namespace platform

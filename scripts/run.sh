@@ -5,8 +5,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 program=${NATTERBY_BUILD_DIR:-$root/build}/program
-if [ -x "$program/natterby" ]; then
-    cd "$program"
-    exec ./natterby "$@"
-fi
-echo "The program folder is laid out in $program, but the chat window is not built yet."
+# From its own folder, where it keeps Interf.ini, the language files and Message.txt.
+cd "$program"
+exec ./natterby "$@"

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang
-    libssl-dev qt6-base-dev qt6-base-dev-tools libgl-dev
+    libssl-dev qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libsndfile1-dev libasound2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb

@@ -1,0 +1,106 @@
+// 10,000 received chat lines through the whole chat into the real main window on Qt's offscreen
+// platform: accept, dispatch, the line laid out in its view, the view scrolled to its end, and
+// the view emptied whenever it passes 50,000 characters. The goal is the 10,000 lines in under
+// one second; the view's length and the process's peak memory show that the bound holds.
+#include "natterby/mainwindow/mainwindow.h"
+#include "natterby/mainwindow/transports.h"
+#include "natterby/protocol/messages.h"
+#include "natterby/transport/framing.h"
+#include "tests/fakes/qtapplication.h"
+#include "tests/fakes/seams.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <benchmark/benchmark.h>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int kLines = 10000;
+
+class Network : public natterby::transport::PacketSink, public natterby::mainwindow::Transports {
+public:
+    std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override {
+        last.assign(packet);
+        return std::nullopt;
+    }
+    std::optional<std::string> openIpx(std::uint16_t) override { return std::nullopt; }
+    void openUdp(std::int32_t, const std::string&) override {}
+    void close() override {}
+    std::string last;
+};
+
+// Bob's lines, framed as his copy sends them: every one with a header of its own.
+std::vector<std::string> framedLines() {
+    Network capture;
+    std::mt19937 random(5);
+    natterby::transport::Framing bob(capture,
+                                     [&random] { return static_cast<int>(random() % 95); });
+    std::vector<std::string> packets;
+    packets.reserve(kLines);
+    for (int i = 0; i < kLines; ++i) {
+        bob.send(
+            natterby::protocol::chatLine("#Main", "Bob",
+                                         "Line " + std::to_string(i) +
+                                             ": is anyone up for lunch at noon? www.example.com"),
+            true);
+        packets.push_back(capture.last);
+    }
+    return packets;
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
+    fakes::qtApplication();
+    TempFolder folder;
+    folder.write("Interf.ini", "[Net]\r\nIPX=false\r\n[Nicks]\r\nCurrent=Ann\r\n");
+    natterby::settings::Settings settings;
+    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
+    natterby::protocol::ChatTexts texts;
+    fakes::RecordingSound sound;
+    fakes::RecordingLauncher launcher;
+    fakes::FixedHost host;
+    fakes::FixedClock clock;
+    fakes::RecordingCouriel couriel;
+    const common::CodePage codePage("CP1251");
+    std::mt19937 random(7);
+    Network network;
+    natterby::transport::Framing framing(network,
+                                         [&random] { return static_cast<int>(random() % 95); });
+    natterby::mainwindow::MainWindow window(
+        {framing, network, settings, settingsFile, texts, sound, launcher, host, clock,
+         [&random](int bound) { return static_cast<int>(random() % bound); }, couriel, codePage,
+         folder.folder(), [] {}});
+    window.start();
+
+    const std::vector<std::string> lines = framedLines();
+    std::vector<std::string> batch;
+    for (auto _ : state) {
+        state.PauseTiming();
+        batch = lines; // receiving unscrambles in place
+        state.ResumeTiming();
+        for (std::string& packet : batch) {
+            window.receive(packet);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+    const auto* view = window.findChild<QTabWidget*>("tabs")->widget(0);
+    state.counters["view_chars"] =
+        static_cast<double>(static_cast<const QPlainTextEdit*>(view)->document()->characterCount());
+    state.counters["peak_MB"] = static_cast<double>(peakKilobytes()) / 1024.0;
+    state.counters["sounds"] = static_cast<double>(sound.played.size());
+}
+BENCHMARK(BM_ReceivedLinesIntoTheWindow)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

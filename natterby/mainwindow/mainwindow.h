@@ -1,0 +1,254 @@
+#pragma once
+
+#include "common/ansi.h"
+#include "common/profile.h"
+#include "common/texts.h"
+#include "natterby/mainwindow/imagelists.h"
+#include "natterby/mainwindow/mainmenus.h"
+#include "natterby/protocol/chat.h"
+#include "natterby/protocol/chattexts.h"
+#include "natterby/protocol/chatview.h"
+#include "natterby/settings/optionshost.h"
+#include "natterby/settings/settings.h"
+#include "natterby/settings/startupload.h"
+#include "natterby/transport/framing.h"
+#include "platform/clock.h"
+#include "platform/hostinfo.h"
+#include "platform/launcher.h"
+
+#include <QMainWindow>
+#include <QRect>
+#include <QTextCharFormat>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+
+namespace natterby::settings {
+class OptionsDialog;
+enum class OptionsPage;
+} // namespace natterby::settings
+
+namespace natterby::windows {
+struct WindowContext;
+}
+
+namespace natterby::mainwindow {
+
+class ChatLine;
+class ChatViewWidget;
+class NickList;
+class Tray;
+class Transports;
+
+// Everything the main window works through; all of it outlives the window.
+struct MainWindowSeams {
+    transport::Framing& framing;
+    Transports& transports;
+    // The running program's settings, filled by the start-up load.
+    settings::Settings& settings;
+    const common::ProfileFile& settingsFile;
+    // Replaced by the language file's texts during the start-up load.
+    protocol::ChatTexts& texts;
+    protocol::SoundPlayer& sound;
+    platform::Launcher& launcher;
+    const platform::HostInfo& host;
+    const platform::Clock& clock;
+    std::function<int(int bound)> random;
+    protocol::CourielLink& couriel;
+    const common::CodePage& codePage;
+    // Ends in '/'.
+    std::string programFolder;
+    // Switches the keyboard to its next layout, after the chat line was retyped in it.
+    std::function<void()> nextKeyboardLayout;
+    // The number the file-exchange program sends its notices to (0: none can reach the chat).
+    int messageWindow = 0;
+};
+
+// The chat's one permanent window: the toolbar with every menu, the tabs with their views, the
+// chat line, and the nick list. It shows what the chat core tells it and turns every user action
+// into one of the core's operations; it holds no chat state of its own. It hides into the tray
+// instead of closing: only the tray's Close and the toolbar's exit end the program.
+class MainWindow : public QMainWindow,
+                   public protocol::ChatView,
+                   public settings::StartupHost,
+                   public settings::OptionsHost {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowSeams seams);
+    ~MainWindow() override;
+
+    // The start-up steps: the settings load (which opens the transport and joins the saved
+    // channels), then the caption, the host facts and the welcome text.
+    void start();
+    // A datagram from the transport; its first byte is 'T' or 'Y'.
+    void receive(std::span<char> datagram);
+    // A notice from the file-exchange program.
+    void courielNotice(int code, int value);
+
+    const protocol::Chat& chat() const { return *chat_; }
+
+    // --- protocol::ChatView
+    void appendText(int tab, protocol::Font font, std::string_view text) override;
+    void tabAdded(const std::string& name) override;
+    void tabRemoved(int tab) override;
+    void currentTabChanged(int tab) override;
+    void tabUnreadChanged(int tab, bool unread) override;
+    void rosterChanged() override;
+    void refreshCaptionChanged(const std::string& caption) override;
+    void ownNickChanged(const std::string& nick) override;
+    void captionChanged(const std::string& caption) override;
+    void trayTipChanged(const std::string& tip) override;
+    void trayIconChanged(int index) override;
+    void showBalloon(const std::string& title, const std::string& text) override;
+    void hideBalloon() override;
+    void restoreWindow() override;
+    void openReceivedMessage(std::string_view marker, const std::string& nick,
+                             const std::string& text, bool minimised) override;
+    void openInformation(const protocol::InformationAnswer& answer) override;
+    bool askYesNo(const std::string& text) override;
+    // Also the start-up load's messages.
+    void showMessage(const std::string& text) override;
+    void otherChannelsAnswered(const std::vector<std::string>& names) override;
+
+    // --- settings::StartupHost
+    std::string computerName() override;
+    settings::Bounds windowBounds() override;
+    settings::FontStyle mainFont() override;
+    std::optional<std::string> openIpx(std::uint16_t socket) override;
+    void openUdp(std::int32_t port, const std::string& address) override;
+    void applyLanguage(const std::string& languageFile) override;
+    void addToChannelMenu(const std::string& channel) override;
+    void joinChannel(const std::string& channel) override;
+
+    // --- settings::OptionsHost
+    QIcon trayImage(int index) const override;
+    void appearanceChanged() override;
+    void trayIconChanged() override;
+    void genderChanged() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // --- building (mainwindow.cpp)
+    void buildToolBar();
+    void buildPanels();
+    void connectMenus();
+    // The language's captions on the menus, the nick label and the Refresh button.
+    void showCaptions();
+    ChatViewWidget* makeView();
+
+    // --- texts at the widget boundary
+    QString shown(std::string_view ansi) const;
+    std::string ansi(const QString& text) const;
+
+    // --- views (mainwindow.cpp)
+    ChatViewWidget* currentView() const;
+    // The scrolling rule after a view's text changed, and the bound on its length.
+    void afterTextChange(int tab);
+    void scrollCurrentView();
+    void clearChat();
+    void saveCurrentView();
+    void updateCopyEnabled();
+    void userChangedTab(int tab);
+    void updateTopicEnabled();
+    void clearViewSelections();
+
+    // --- settings into widgets (mainwindowsettings.cpp)
+    void applySettings();
+    void applyFonts();
+    void applyColours();
+    void applyTabStyle();
+    void applyPosition();
+    void updateTooltips();
+    void showStatus(char status);
+    void showNicks();
+    void toggleView(int entry);
+
+    // --- commands (mainwindowcommands.cpp)
+    void enterLine();
+    void escapeLine();
+    void swapLayout();
+    void insertMacro(const std::string& text);
+    void recordMacro(int n);
+    void pasteLines();
+    void chooseStatus(int status);
+    void changeTopic();
+    void showNickMenu(const QPoint& where);
+    void remoteExecute();
+    void openMessageTo(const std::string& nick);
+    void openMassMessage();
+    void openArchive();
+    // The options dialog on one of its pages; the Ignore page may come with a nick filled in.
+    void openOptions(settings::OptionsPage page, const std::optional<std::string>& nick);
+    void help();
+    std::optional<std::string> selectedNick() const;
+    windows::WindowContext windowContext();
+
+    // --- showing, hiding and closing (mainwindowstate.cpp)
+    void hideToTray(bool updateTip);
+    void trayClicked();
+    void noteVisibility();
+    void snapToWorkArea();
+    void rememberNormalBounds();
+    void closeProgram();
+
+    MainWindowSeams seams_;
+    ImageLists images_;
+    // Made once the settings are loaded, so that it starts with the loaded nick, status and
+    // gender; the saved channels wait in pendingJoins_ until then.
+    std::optional<protocol::Chat> chat_;
+    std::vector<std::string> pendingJoins_;
+    // The channel menu's entries, in order.
+    std::vector<std::string> channelMenu_;
+    // The language file the texts came from; macros and auto-answers are read from it at use.
+    common::LanguageTexts language_{std::string()};
+
+    MainMenus menus_;
+    std::array<QTextCharFormat, settings::kFontStyleCount> formats_;
+    std::vector<ChatViewWidget*> views_;
+
+    QToolButton* statusButton_ = nullptr;
+    QToolButton* copySelectionButton_ = nullptr;
+    std::array<QToolButton*, 9> tooltipButtons_{};
+    QTabWidget* tabs_ = nullptr;
+    ChatLine* chatLine_ = nullptr;
+    QWidget* nickPanel_ = nullptr;
+    QLabel* nickLabel_ = nullptr;
+    QComboBox* nickBox_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    QToolButton* members_ = nullptr;
+    NickList* nickList_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    Tray* tray_ = nullptr;
+    // While the options dialog is open: the other users' channel lists go to it.
+    settings::OptionsDialog* options_ = nullptr;
+
+    QTimer timer_;
+    QTimer snapTimer_;
+    QRect normalBounds_;
+    QString caption_;
+    // Set while the window follows the core's tab changes, which are not the user's.
+    bool followingCore_ = false;
+    bool shown_ = false;
+    bool closing_ = false;
+};
+
+} // namespace natterby::mainwindow

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "natterby/mainwindow/transports.h"
+#include "natterby/transport/ipx.h"
+#include "natterby/transport/linuxipxcalls.h"
+#include "natterby/transport/packetsink.h"
+#include "natterby/transport/udp.h"
+
+#include <functional>
+#include <span>
+#include <string_view>
+
+namespace natterby::mainwindow {
+
+// The program's own transports: the UDP broadcast endpoint and the IPX socket, of which the
+// start-up load opens one. Framed packets go out through the open one; every datagram received
+// goes to the receiver.
+class NetworkLink : public transport::PacketSink, public Transports {
+public:
+    struct Handlers {
+        // A datagram as received (header included); it may be changed in place.
+        std::function<void(std::span<char> datagram)> receive;
+        // An IPX datagram arrived: sending may resume after a failed IPX send.
+        std::function<void()> ipxHeard;
+        // A failure the UDP transport reports, with its text.
+        std::function<void(std::string_view text)> failure;
+    };
+
+    NetworkLink();
+
+    // Set before anything is opened; the handlers may refer to objects built after this one.
+    void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+
+    std::optional<std::string> openIpx(std::uint16_t socket) override;
+    void openUdp(std::int32_t port, const std::string& address) override;
+    void close() override;
+
+    std::optional<transport::ESocketError> sendPacket(std::string_view packet) override;
+
+private:
+    Handlers handlers_;
+    transport::LinuxIpxCalls ipxCalls_;
+    transport::IpxSocket ipx_;
+    transport::UdpTransport udp_;
+    bool udpInUse_ = false;
+};
+
+} // namespace natterby::mainwindow

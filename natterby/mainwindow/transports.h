@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace natterby::mainwindow {
+
+// The chat's datagram transports as the start-up load opens them and the close steps close
+// them. The program's are real sockets; a test's can be an in-memory loop.
+class Transports {
+public:
+    virtual ~Transports() = default;
+    // The error's text when the IPX socket cannot be opened.
+    virtual std::optional<std::string> openIpx(std::uint16_t socket) = 0;
+    // Failures are reported by the transport itself.
+    virtual void openUdp(std::int32_t port, const std::string& address) = 0;
+    virtual void close() = 0;
+};
+
+} // namespace natterby::mainwindow

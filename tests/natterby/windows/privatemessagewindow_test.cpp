@@ -1,0 +1,161 @@
+#include "natterby/windows/privatemessagewindow.h"
+#include "tests/natterby/windows/windowtestbed.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace {
+
+using natterby::windows::PrivateMessageWindow;
+
+class PrivateMessage : public WindowTest {
+protected:
+    PrivateMessageWindow* open() { return new PrivateMessageWindow(context()); }
+    static QPlainTextEdit* editor(const PrivateMessageWindow* window) {
+        return child<QPlainTextEdit>(window, "editor");
+    }
+    static void press(const PrivateMessageWindow* window, const char* button) {
+        child<QPushButton>(window, button)->click();
+    }
+};
+
+TEST_F(PrivateMessage, QuoteOfATwoLineTextIsAnsweredAboveIt) {
+    ann.settings.position.privateWindow = {120, 130, 420, 230};
+    QPointer<PrivateMessageWindow> window = open();
+    window->showReceived("<-", "Bob", "first\r\nsecond", false);
+    EXPECT_FALSE(window->isWriting());
+
+    press(window, "quote");
+    EXPECT_TRUE(window->isWriting());
+    EXPECT_EQ(window->windowTitle(), ">>Bob");
+    EXPECT_EQ(editor(window)->toPlainText(), "\n>>first\nsecond");
+    EXPECT_EQ(editor(window)->textCursor().position(), 0);
+    // A quoting window steps aside and leaves the shared rectangle alone.
+    EXPECT_EQ(window->pos(), QPoint(130, 145));
+    EXPECT_EQ(ann.settings.position.privateWindow,
+              (natterby::settings::Bounds{120, 130, 420, 230}));
+
+    QTest::keyClicks(editor(window), "Yes");
+    press(window, "send");
+    lan.run();
+    ASSERT_EQ(bob.view.received.size(), 1u);
+    EXPECT_EQ(bob.view.received[0].marker, "<-");
+    EXPECT_EQ(bob.view.received[0].nick, "Ann");
+    EXPECT_EQ(bob.view.received[0].text, "Yes\r\n>>first\r\nsecond");
+    fakes::deletePendingWidgets();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(PrivateMessage, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
+    PrivateMessageWindow* window = open();
+    window->showReceived("<=", "Cy", "to all of you", true);
+    EXPECT_TRUE(window->isMinimized());
+    press(window, "answer");
+    EXPECT_EQ(window->windowTitle(), ">>Cy");
+    EXPECT_TRUE(editor(window)->toPlainText().isEmpty());
+
+    QTest::keyClicks(editor(window), "Only to you");
+    QTest::keyClick(editor(window), Qt::Key_Return);
+    lan.run();
+    ASSERT_EQ(cy.view.received.size(), 1u);
+    EXPECT_EQ(cy.view.received[0].text, "Only to you");
+    EXPECT_TRUE(bob.view.received.empty());
+    EXPECT_EQ(TempFolder::read(ann.folder.file("Message.txt")),
+              "*>*\r\n09:05 | 06.12.2026\r\nCy\r\nOnly to you\r\n");
+}
+
+TEST_F(PrivateMessage, EmptyEditorSendsNothing) {
+    PrivateMessageWindow* window = open();
+    window->writeTo("Bob");
+    press(window, "send");
+    lan.run();
+    EXPECT_TRUE(bob.view.received.empty());
+    EXPECT_TRUE(ann.sent.empty());
+}
+
+TEST_F(PrivateMessage, LongTextsAreCutTo580BytesAsSent) {
+    PrivateMessageWindow* window = open();
+    window->writeTo("Bob");
+    editor(window)->insertPlainText(QString(700, u'a'));
+    EXPECT_EQ(editor(window)->toPlainText(), QString(580, u'a'));
+
+    // A line break is sent as CR LF and counts twice; the cut never splits it.
+    editor(window)->clear();
+    QString lines;
+    for (int i = 0; i < 301; ++i) {
+        lines += "a\n";
+    }
+    editor(window)->insertPlainText(lines);
+    EXPECT_EQ(editor(window)->toPlainText().size(), 193 * 2 + 1);
+
+    // Character 127 is what Ctrl+Backspace types in an edit box; it never gets in.
+    editor(window)->setPlainText(QStringLiteral("x\x7fy"));
+    EXPECT_EQ(editor(window)->toPlainText(), "xy");
+}
+
+TEST_F(PrivateMessage, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
+    PrivateMessageWindow* window = open();
+    window->writeTo("Bob");
+    QTest::keyClicks(editor(window), "ghbdtn ghbdtn");
+    QTextCursor cursor = editor(window)->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(6, QTextCursor::KeepAnchor);
+    editor(window)->setTextCursor(cursor);
+    QTest::keyClick(editor(window), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(editor(window)->toPlainText(), QStringLiteral("привет ghbdtn"));
+    EXPECT_EQ(layoutSwitches, 1);
+
+    QTest::keyClick(editor(window), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(editor(window)->toPlainText(), QStringLiteral("ghbdtn привет"));
+    EXPECT_EQ(layoutSwitches, 2);
+}
+
+TEST_F(PrivateMessage, WindowsShareTheRectangleTheUserLeftLast) {
+    ann.settings.position.privateWindow = {120, 130, 420, 230};
+    PrivateMessageWindow* first = open();
+    first->writeTo("Bob");
+    EXPECT_EQ(first->pos(), QPoint(120, 130));
+    EXPECT_EQ(first->size(), QSize(420, 230));
+
+    first->move(200, 210);
+    first->resize(500, 300);
+    EXPECT_EQ(ann.settings.position.privateWindow,
+              (natterby::settings::Bounds{200, 210, 500, 300}));
+    PrivateMessageWindow* second = open();
+    second->showReceived("<-", "Cy", "hi", false);
+    EXPECT_EQ(second->pos(), QPoint(200, 210));
+}
+
+TEST_F(PrivateMessage, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
+    PrivateMessageWindow* window = open();
+    window->showReceived("<-", "Bob", "<b>see</b> www.example.org, or ftp://files.lan/x", false);
+    auto* view = child<QTextBrowser>(window, "view");
+    EXPECT_EQ(view->toPlainText(), "<b>see</b> www.example.org, or ftp://files.lan/x");
+
+    emit view->anchorClicked(QUrl(QStringLiteral("0")));
+    emit view->anchorClicked(QUrl(QStringLiteral("1")));
+    emit view->anchorClicked(QUrl(QStringLiteral("7")));
+    EXPECT_EQ(ann.launcher.opened,
+              (std::vector<std::string>{"http://www.example.org", "ftp://files.lan/x"}));
+}
+
+TEST_F(PrivateMessage, ArchiveRecordsReopenByTheirDirection) {
+    PrivateMessageWindow* sent = open();
+    sent->reopen({"*>*", "09:05 | 06.12.2026", "Bob", "hello\r\n"});
+    EXPECT_TRUE(sent->isWriting());
+    EXPECT_EQ(sent->windowTitle(), ">>Bob");
+    EXPECT_EQ(editor(sent)->toPlainText(), "hello\n");
+
+    PrivateMessageWindow* received = open();
+    received->reopen({"*<*", "09:06 | 06.12.2026", "Cy", "hi\r\n"});
+    EXPECT_FALSE(received->isWriting());
+    EXPECT_EQ(received->windowTitle(), "<-Cy");
+    QTest::keyClick(received, Qt::Key_Return);
+    EXPECT_TRUE(received->isWriting());
+    EXPECT_EQ(editor(received)->toPlainText(), "\n>>hi\n");
+}
+
+} // namespace

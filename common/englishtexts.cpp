@@ -202,6 +202,9 @@ constexpr std::array kTexts = std::to_array<TextEntry>({
     {"Exchange", "NotSpace", "Small space, continue?"},
     {"Exchange", "Wait", "Couriel"},
     {"Exchange", "Select", "Couriel"},
+    // Followed by the names of the files that stayed behind; Couriel appends one blank.
+    {"Exchange", "NotSent", "Not sent: "},
+    {"Exchange", "NotReceived", "Not received: "},
 });
 
 } // namespace

@@ -96,7 +96,7 @@ TEST_F(TcpSocketTest, AConnectionCarriesTextsBothWaysAndEndsWithOneDisconnectEac
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(TcpSocketTest, AnAddressThatCannotBeConnectedToFailsInTheCheckAndTriesNothing) {
+TEST_F(TcpSocketTest, BadAddressesFailInTheCheckAndARefusalIsShownWithItsCodeNameAndSocket) {
     bool connected = false;
     client.OnConnect = [&](TcpClient&) { connected = true; };
     for (const std::string host : {"255.255.255.255", "couriel.example", ""}) {
@@ -107,17 +107,15 @@ TEST_F(TcpSocketTest, AnAddressThatCannotBeConnectedToFailsInTheCheckAndTriesNot
         EXPECT_FALSE(client.Active());
         EXPECT_EQ(client.handle(), -1);
     }
-    runFor(20ms);
-    EXPECT_FALSE(connected);
-}
+    EXPECT_TRUE(messages.empty());
 
-TEST_F(TcpSocketTest, ARefusedConnectionIsShownWithTheCodeNameAndTheSocket) {
+    // Nobody listens on the port; without an error handler the refusal becomes a message.
     client.OnError = nullptr;
-    bool connected = false;
-    client.OnConnect = [&](TcpClient&) { connected = true; };
+    client.setHost("127.0.0.1");
     client.Connect();
     const std::string handle = std::to_string(client.handle());
     ASSERT_TRUE(runUntil([&] { return !messages.empty(); }));
+    runFor(20ms);
     EXPECT_EQ(messages,
               std::vector<std::string>{"Socket error WSAECONNREFUSED on socket " + handle});
     EXPECT_FALSE(connected);
@@ -125,7 +123,7 @@ TEST_F(TcpSocketTest, ARefusedConnectionIsShownWithTheCodeNameAndTheSocket) {
     EXPECT_EQ(client.handle(), -1) << "the abandoned attempt's socket is closed";
 }
 
-TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefused) {
+TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefusedAnEmptyOneAtOnce) {
     connectToRawPeer();
     bool released = false;
     const std::string bytes = patternBytes(kBeyondBuffers);
@@ -151,13 +149,11 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefused) {
     EXPECT_TRUE(peer.received.substr(0, at) + peer.received.substr(at + 3) == bytes);
     EXPECT_FALSE(client.IsSending());
     EXPECT_TRUE(released);
-}
 
-TEST_F(TcpSocketTest, AnEmptyStreamEndsAtOnceWithOneProgressAndNoStream) {
-    connectToRawPeer();
+    // An empty stream ends at once, with one progress that sees no stream.
     std::vector<bool> sendingAtProgress;
     client.OnSendProgress = [&](TcpClient& c) { sendingAtProgress.push_back(c.IsSending()); };
-    bool released = false;
+    released = false;
     std::unique_ptr<couriel::Stream> empty = std::make_unique<MemoryStream>("", &released);
     EXPECT_TRUE(client.SendStream(empty));
     EXPECT_EQ(sendingAtProgress, std::vector<bool>{false});

@@ -1,0 +1,30 @@
+#include "common/ansi.h"
+#include "couriel/chatlink.h"
+#include "couriel/commandline.h"
+#include "couriel/drivebox.h"
+#include "couriel/exchangewindow.h"
+#include "platform/hostinfo.h"
+#include "platform/launcher.h"
+#include "platform/messagefolder.h"
+#include "platform/programfolder.h"
+
+#include <QApplication>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Couriel"));
+    // QApplication has taken its own options out of the arguments by now.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const couriel::CommandLine commandLine = couriel::parseCommandLine(arguments);
+
+    platform::SystemHostInfo host;
+    platform::SystemLauncher launcher;
+    couriel::ChatLink chat(platform::messageFolder(), commandLine.chatWindow);
+    couriel::ExchangeWindow window({platform::programFolder(), common::CodePage::fromEnvironment(),
+                                    host, launcher, chat, couriel::mountedDrives()},
+                                   commandLine.side);
+    window.show();
+    return application.exec();
+}

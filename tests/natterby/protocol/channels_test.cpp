@@ -115,27 +115,7 @@ TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
     EXPECT_EQ(ann.view.tabNames.size(), 1u);
 }
 
-TEST(Tabs, ChangeRemarksMembersAndClearsTheUnreadMark) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
-    fakes::startInMain(lan, {&ann, &bob, &carl});
-    ann.chat.joinChannel("#Work");
-    bob.chat.joinChannel("#Work");
-    carl.framing.send(topicChange("#Main", "Lunch "), true);
-    lan.run();
-    EXPECT_EQ(stateImage(ann, "Carl"), 5);
-    EXPECT_EQ(stateImage(ann, "Bob"), 7);
-    EXPECT_TRUE(ann.view.unread[0]);
-
-    ann.chat.selectTab(0);
-    EXPECT_EQ(stateImage(ann, "Carl"), 7);
-    EXPECT_FALSE(ann.view.unread[0]);
-    EXPECT_EQ(ann.view.caption, "[#Main] Lunch  - Natterby v 1.1");
-}
-
-TEST(Members, RequestClearsTheMarksAndTheAnswersSetThemAgain) {
+TEST(Tabs, MembersOfTheCurrentTabAreMarkedOnAChangeOfTabAndOnRequest) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -144,13 +124,23 @@ TEST(Members, RequestClearsTheMarksAndTheAnswersSetThemAgain) {
     bob.chat.windowShown(true);
     ann.chat.joinChannel("#Work");
     bob.chat.joinChannel("#Work");
+    carl.framing.send(topicChange("#Main", "Lunch "), true);
     lan.run();
+    EXPECT_EQ(stateImage(ann, "Carl"), 5);
+    EXPECT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_TRUE(ann.view.unread[0]);
+
     ann.chat.requestChannelMembers();
     EXPECT_EQ(stateImage(ann, "Ann") + stateImage(ann, "Bob"), 5 + 5);
     lan.run();
     EXPECT_EQ(stateImage(ann, "Ann"), 6);
     EXPECT_EQ(stateImage(ann, "Bob"), 7);
     EXPECT_EQ(stateImage(ann, "Carl"), 5);
+
+    ann.chat.selectTab(0);
+    EXPECT_EQ(stateImage(ann, "Carl"), 7);
+    EXPECT_FALSE(ann.view.unread[0]);
+    EXPECT_EQ(ann.view.caption, "[#Main] Lunch  - Natterby v 1.1");
 }
 
 TEST(Roster, NicksSharingThreeCharactersKeepTheOrderTheyCameIn) {

@@ -1,6 +1,7 @@
 #include "tests/fakes/sentbodies.h"
 #include "tests/natterby/protocol/peersteps.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,23 +73,7 @@ TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
     EXPECT_EQ(bob.view.ownNick, "Ann");
 }
 
-TEST(Status, ChangeWritesItsLineAndSetsTheIcon) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    bob.chat.refresh();
-    lan.run();
-    ann.chat.setStatus('2', "lunch");
-    lan.run();
-    EXPECT_EQ(bob.view.lines.back().font, kConfirmationFont);
-    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"Away (Far From Chat)\"  (lunch)");
-    EXPECT_EQ(bob.chat.roster().row(bob.chat.roster().find("Ann")).status, '2');
-    ann.chat.setStatus('1', std::nullopt);
-    lan.run();
-    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
-}
-
-TEST(Visibility, AnnouncedOnceAPacketCameAndTurnsTheStateImage) {
+TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLine) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -105,6 +90,15 @@ TEST(Visibility, AnnouncedOnceAPacketCameAndTurnsTheStateImage) {
     ann.chat.windowShown(true);
     lan.run();
     EXPECT_EQ(stateImage(bob, "Ann"), 5);
+
+    ann.chat.setStatus('2', "lunch");
+    lan.run();
+    EXPECT_EQ(bob.view.lines.back().font, kConfirmationFont);
+    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"Away (Far From Chat)\"  (lunch)");
+    EXPECT_EQ(bob.chat.roster().row(bob.chat.roster().find("Ann")).status, '2');
+    ann.chat.setStatus('1', std::nullopt);
+    lan.run();
+    EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
 }
 
 TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
@@ -132,10 +126,22 @@ TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
     EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
 }
 
-// What a hostile or broken peer sends to Bob, who has "#Main" and a talk with Ann open.
-TEST(HostilePeer, MalformedOrMisleadingMessagesChangeNothing) {
+// What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's and Ann's lines, logs
+// "#Main" and "#Work", may be told to run programs, and has "#Main" and a talk with Ann open.
+TEST(HostilePeer, IgnoredMisaddressedMalformedOrMisleadingMessagesLeaveNoTrace) {
     using namespace std::string_literals;
     const std::string bodies[] = {
+        chatLine("#Main", "Ann", "hi"), // an ignored sender
+        actionLine("#Main", "Ann", " x"),
+        chatLine("#Work", "Dan", "hi"),    // a channel Bob is not on
+        privateMessage("Ann", "Cyd", "x"), // for somebody else
+        massMessage("Ann", "Cyd", "x"),
+        confirmation('0', "Ann", "Cyd", '0', ""),
+        remoteExecute("Ann", "Cyd", "cmd", ""),
+        remoteExecuteConfirmation("Cyd", "Ann"),
+        soundCall("Cyd", "Ann"),
+        soundCallAnswer("Cyd", "Ann", '0'),
+        probe("Cyd", "Ann", "t"),
         "1Bob\0Eve\0"s + "0",         // visibility missing
         "1Bob\0Eve\0"s + "Z1",        // no such status
         "3Bob\0\0"s + "0",            // no new nick
@@ -148,21 +154,33 @@ TEST(HostilePeer, MalformedOrMisleadingMessagesChangeNothing) {
         talkLine("#Main", "Bob", "hi"), // would write into "#Main"
     };
     for (const std::string& body : bodies) {
+        SCOPED_TRACE(body);
         Lan lan;
         Peer& eve = lan.add("Eve");
-        Peer& bob = lan.add("Bob");
+        Peer& bob = lan.add("Bob", [](natterby::settings::Settings& s) {
+            s.ignore.channels = "#Cyd#Ann#";
+            s.channels.logged = "#Main\n#Work\n";
+            s.execute.razresh = true;
+        });
         bob.chat.joinAtStart("#Main");
         bob.chat.talk("Ann");
         lan.run();
         const std::size_t lines = bob.view.lines.size();
+        const std::size_t sounds = bob.sound.played.size();
+        const std::string log = TempFolder::read(bob.folder.file("Main.txt"));
+        bob.sent.clear();
         eve.framing.send(body, true);
         lan.run();
-        EXPECT_EQ(bob.view.lines.size(), lines) << body;
-        EXPECT_EQ(bob.view.tabNames, (Nicks{"#Main", "Ann"})) << body;
-        EXPECT_EQ(bob.view.current, 1) << body;
-        EXPECT_EQ(rosterNicks(bob), Nicks{"Bob"}) << body;
-        EXPECT_EQ(stateImage(bob, "Bob"), 5) << body;
-        EXPECT_EQ(bob.chat.channels().channels().front().members, Nicks{"Bob"}) << body;
+        EXPECT_EQ(bob.view.lines.size(), lines);
+        EXPECT_EQ(bob.sound.played.size(), sounds);
+        EXPECT_EQ(TempFolder::read(bob.folder.file("Main.txt")), log);
+        EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Work.txt")));
+        EXPECT_TRUE(bob.view.received.empty() && bob.launcher.opened.empty() && bob.sent.empty());
+        EXPECT_EQ(bob.view.tabNames, (Nicks{"#Main", "Ann"}));
+        EXPECT_EQ(bob.view.current, 1);
+        EXPECT_EQ(rosterNicks(bob), Nicks{"Bob"});
+        EXPECT_EQ(stateImage(bob, "Bob"), 5);
+        EXPECT_EQ(bob.chat.channels().channels().front().members, Nicks{"Bob"});
     }
 }
 

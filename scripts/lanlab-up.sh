@@ -37,7 +37,7 @@ ip addr add "$subnet.254/24" dev "$bridge"
 ip link set "$bridge" up
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${LANLAB_NO_START:-}" ]; then
-    Xvfb :77 -screen 0 1600x1000x24 >"$lab/xvfb.log" 2>&1 &
+    setsid Xvfb :77 -screen 0 1600x1000x24 </dev/null >"$lab/xvfb.log" 2>&1 &
     echo $! >"$lab/xvfb.pid"
     export DISPLAY=:77
     sleep 1
@@ -63,8 +63,8 @@ for i in $(seq 1 "$count"); do
         "$broadcast" "$i" >"$folder/Interf.ini"
 
     if [ -z "${LANLAB_NO_START:-}" ]; then
-        (cd "$folder" && ip netns exec "$ns" env DISPLAY="$DISPLAY" ./natterby \
-            >"$folder/natterby.log" 2>&1 & echo $! >"$folder/natterby.pid")
+        (cd "$folder" && setsid ip netns exec "$ns" env DISPLAY="$DISPLAY" ./natterby \
+            </dev/null >"$folder/natterby.log" 2>&1 & echo $! >"$folder/natterby.pid")
     fi
     echo "host$i: namespace $ns, address $subnet.$i, folder $folder"
 done

@@ -13,15 +13,6 @@ namespace {
 // Before closing, so that a last look at the end title is possible.
 constexpr auto kBeforeClosing = 100ms;
 
-std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += text.empty() ? "" : ", ";
-        text += name;
-    }
-    return text;
-}
-
 } // namespace
 
 Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage codePage,
@@ -175,7 +166,7 @@ void Receiver::onEnd() {
     if (leftBehind_.empty()) {
         pauses_->after(kBeforeClosing, [this] { view_.closeProgram(); });
     } else {
-        view_.showStatus(texts_.notReceived + joined(leftBehind_));
+        view_.showStatus(texts_.notReceived + joinedNames(leftBehind_));
     }
 }
 

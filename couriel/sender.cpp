@@ -19,15 +19,6 @@ constexpr auto kBeforeNextHeader = 200ms;
 constexpr auto kBeforeEndMark = 50ms;
 constexpr auto kBeforeClosing = 100ms;
 
-std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += text.empty() ? "" : ", ";
-        text += name;
-    }
-    return text;
-}
-
 } // namespace
 
 Sender::Sender(TransferView& view, TransferTexts texts, common::CodePage codePage,
@@ -148,7 +139,7 @@ void Sender::finish() {
     if (leftBehind_.empty()) {
         pauses_->after(kBeforeClosing, [this] { closeWhenSent(); });
     } else {
-        view_.showStatus(texts_.notSent + joined(leftBehind_));
+        view_.showStatus(texts_.notSent + joinedNames(leftBehind_));
     }
 }
 

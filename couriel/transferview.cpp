@@ -16,4 +16,13 @@ int progressPercent(std::int64_t position, std::int64_t size) {
     return static_cast<int>(percent);
 }
 
+std::string joinedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += text.empty() ? "" : ", ";
+        text += name;
+    }
+    return text;
+}
+
 } // namespace couriel

@@ -47,4 +47,7 @@ public:
 // percent, a half to the even one.
 int progressPercent(std::int64_t position, std::int64_t size);
 
+// The names of files left behind, for the status line: "a, b, c".
+std::string joinedNames(const std::vector<std::string>& names);
+
 } // namespace couriel

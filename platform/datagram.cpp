@@ -1,5 +1,6 @@
 #include "platform/datagram.h"
 
+#include "platform/ipv4address.h"
 #include "platform/wsaerrors.h"
 
 #include <QSocketNotifier>
@@ -11,21 +12,7 @@
 
 namespace platform {
 
-namespace {
-
-int lastError() {
-    return wsaCodeFromErrno(errno);
-}
-
-sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(address);
-    return a;
-}
-
-} // namespace
+namespace {} // namespace
 
 DatagramSocket::DatagramSocket() = default;
 
@@ -36,33 +23,34 @@ DatagramSocket::~DatagramSocket() {
 int DatagramSocket::open() {
     close();
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
-    return fd_ < 0 ? lastError() : 0;
+    return fd_ < 0 ? wsaLastError() : 0;
 }
 
 int DatagramSocket::bind(std::uint32_t address, std::uint16_t port) {
-    const sockaddr_in a = ipv4(address, port);
-    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+    const sockaddr_in a = ipv4SocketAddress(address, port);
+    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? wsaLastError() : 0;
 }
 
 int DatagramSocket::setBroadcast(bool on) {
     const int value = on ? 1 : 0;
-    return ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) < 0 ? lastError() : 0;
+    return ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) < 0 ? wsaLastError()
+                                                                                 : 0;
 }
 
 int DatagramSocket::connect(std::uint32_t address, std::uint16_t port) {
-    const sockaddr_in a = ipv4(address, port);
-    return ::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+    const sockaddr_in a = ipv4SocketAddress(address, port);
+    return ::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? wsaLastError() : 0;
 }
 
 int DatagramSocket::send(std::string_view datagram) {
-    return ::send(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL) < 0 ? lastError() : 0;
+    return ::send(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL) < 0 ? wsaLastError() : 0;
 }
 
 DatagramReceive DatagramSocket::receive(std::span<char> buffer) {
     // MSG_TRUNC makes recv return the datagram's full length, which tells a cut one apart.
     const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), MSG_TRUNC);
     if (n < 0) {
-        return {0, lastError()};
+        return {0, wsaLastError()};
     }
     if (static_cast<std::size_t>(n) > buffer.size()) {
         return {0, kWsaEMsgSize};

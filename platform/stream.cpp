@@ -1,5 +1,6 @@
 #include "platform/stream.h"
 
+#include "platform/ipv4address.h"
 #include "platform/wsaerrors.h"
 
 #include <QSocketNotifier>
@@ -21,18 +22,6 @@ constexpr int kReadsPerTurn = 16;
 
 std::atomic<int> liveStartups{0};
 
-int lastError() {
-    return wsaCodeFromErrno(errno);
-}
-
-sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(address);
-    return a;
-}
-
 } // namespace
 
 StreamSocket::StreamSocket() : alive_(std::make_shared<bool>(true)) {}
@@ -45,7 +34,7 @@ StreamSocket::~StreamSocket() {
 int StreamSocket::open() {
     close();
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-    return fd_ < 0 ? lastError() : 0;
+    return fd_ < 0 ? wsaLastError() : 0;
 }
 
 void StreamSocket::adopt(int handle) {
@@ -60,15 +49,15 @@ void StreamSocket::adopt(int handle) {
 int StreamSocket::bind(std::uint32_t address, std::uint16_t port) {
     const int on = 1;
     if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0) {
-        return lastError();
+        return wsaLastError();
     }
-    const sockaddr_in a = ipv4(address, port);
-    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? lastError() : 0;
+    const sockaddr_in a = ipv4SocketAddress(address, port);
+    return ::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? wsaLastError() : 0;
 }
 
 int StreamSocket::listen(int backlog) {
     if (::listen(fd_, backlog) < 0) {
-        return lastError();
+        return wsaLastError();
     }
     state_ = State::Listening;
     readWanted_ = true;
@@ -77,10 +66,10 @@ int StreamSocket::listen(int backlog) {
 }
 
 int StreamSocket::connect(std::uint32_t address, std::uint16_t port) {
-    const sockaddr_in a = ipv4(address, port);
+    const sockaddr_in a = ipv4SocketAddress(address, port);
     if (::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 &&
         errno != EINPROGRESS) {
-        return lastError();
+        return wsaLastError();
     }
     // Even a connection made at once is reported by the event, as the caller waits for it.
     state_ = State::Connecting;
@@ -93,7 +82,7 @@ AcceptedStream StreamSocket::accept() {
     socklen_t length = sizeof a;
     const int handle =
         ::accept4(fd_, reinterpret_cast<sockaddr*>(&a), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    const int error = handle < 0 ? lastError() : 0;
+    const int error = handle < 0 ? wsaLastError() : 0;
     // After a hard failure (out of descriptors) the waiting connection stays waiting, and the
     // socket stays quiet rather than reporting it again and again.
     if (error == 0 || error == kWsaEWouldBlock) {
@@ -109,7 +98,7 @@ AcceptedStream StreamSocket::accept() {
 StreamIo StreamSocket::send(std::span<const char> bytes) {
     const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n < 0) {
-        const int error = lastError();
+        const int error = wsaLastError();
         if (error == kWsaEWouldBlock) {
             writeWanted_ = true;
             updateNotifiers();
@@ -125,7 +114,7 @@ StreamIo StreamSocket::receive(std::span<char> buffer) {
     lastReceiveFilled_ = n > 0 && static_cast<std::size_t>(n) == buffer.size();
     updateNotifiers();
     if (n < 0) {
-        return {0, lastError()};
+        return {0, wsaLastError()};
     }
     return {static_cast<std::size_t>(n), 0};
 }
@@ -134,7 +123,7 @@ int StreamSocket::waiting(std::size_t& count) const {
     int n = 0;
     if (::ioctl(fd_, FIONREAD, &n) < 0) {
         count = 0;
-        return lastError();
+        return wsaLastError();
     }
     count = static_cast<std::size_t>(n);
     return 0;
@@ -168,7 +157,7 @@ int StreamSocket::close() {
     }
     const int result = ::close(fd_);
     fd_ = -1;
-    return result < 0 ? lastError() : 0;
+    return result < 0 ? wsaLastError() : 0;
 }
 
 void StreamSocket::updateNotifiers() {
@@ -216,7 +205,7 @@ void StreamSocket::onReadable() {
         if (n < 0 && errno == EAGAIN) {
             return;
         }
-        const int error = n < 0 ? lastError() : 0;
+        const int error = n < 0 ? wsaLastError() : 0;
         state_ = State::Ended;
         updateNotifiers();
         deliver(StreamEvent::Close, error);

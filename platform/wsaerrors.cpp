@@ -126,4 +126,8 @@ std::string_view wsaErrorName(int code) {
     return e ? e->name : "WSAEUNKNOWN";
 }
 
+int wsaLastError() {
+    return wsaCodeFromErrno(errno);
+}
+
 } // namespace platform

@@ -18,6 +18,8 @@ inline constexpr int kWsaEConnRefused = 10061;
 // The Windows Sockets code for a POSIX errno value. An errno without a Windows Sockets
 // counterpart comes back unchanged (below 10000, so its text is "Not a WinSock error").
 int wsaCodeFromErrno(int errorNumber);
+// The code of the calling thread's last failure (errno).
+int wsaLastError();
 
 // The message text of a code, "Not a WinSock error" for any code outside the table.
 std::string_view wsaErrorText(int code);

@@ -1,5 +1,6 @@
 #include "natterby/mainwindow/chatviewwidget.h"
 
+#include "natterby/mainwindow/typedkeys.h"
 #include "natterby/windows/weblinks.h"
 
 #include <QClipboard>
@@ -112,11 +113,8 @@ QMimeData* ChatViewWidget::createMimeDataFromSelection() const {
 }
 
 void ChatViewWidget::keyPressEvent(QKeyEvent* event) {
-    const QString text = event->text();
-    const bool command = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
-    if (!command && !text.isEmpty() && text.front().unicode() >= 32 &&
-        text.front().unicode() != 127) {
-        emit typed(text);
+    if (belongsToChatLine(*event)) {
+        emit typed(event->text());
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -1,5 +1,7 @@
 #include "natterby/mainwindow/nicklist.h"
 
+#include "natterby/mainwindow/typedkeys.h"
+
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -46,11 +48,8 @@ std::optional<std::string> NickList::selectedNick() const {
 
 void NickList::keyPressEvent(QKeyEvent* event) {
     emit touched();
-    const QString text = event->text();
-    const bool command = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
-    if (!command && !text.isEmpty() && text.front().unicode() >= 32 &&
-        text.front().unicode() != 127) {
-        emit typed(text);
+    if (belongsToChatLine(*event)) {
+        emit typed(event->text());
         return;
     }
     QListWidget::keyPressEvent(event);

@@ -518,14 +518,27 @@ void MainWindow::restoreWindow() {
 
 void MainWindow::openReceivedMessage(std::string_view marker, const std::string& nick,
                                      const std::string& text, bool minimised) {
+    if (peerWindows_ >= kMaxPeerWindows) {
+        return;
+    }
     auto* window = new windows::PrivateMessageWindow(windowContext());
+    admitPeerWindow(window);
     window->showReceived(marker, nick, text, minimised);
 }
 
 void MainWindow::openInformation(const protocol::InformationAnswer& answer) {
+    if (peerWindows_ >= kMaxPeerWindows) {
+        return;
+    }
     auto* window = new windows::InformationWindow(seams_.texts, seams_.codePage, answer);
+    admitPeerWindow(window);
     window->setWindowIcon(images_.programIcon());
     window->show();
+}
+
+void MainWindow::admitPeerWindow(QWidget* window) {
+    ++peerWindows_;
+    connect(window, &QObject::destroyed, this, [this] { --peerWindows_; });
 }
 
 bool MainWindow::askYesNo(const std::string& text) {

@@ -240,6 +240,12 @@ private:
     Tray* tray_ = nullptr;
     // While the options dialog is open: the other users' channel lists go to it.
     settings::OptionsDialog* options_ = nullptr;
+    // Windows opened by other users' messages (received messages, information answers) that are
+    // still open. Any peer can send them, so their number is bounded: past the bound a message
+    // is still confirmed, noted in "#Main" and archived, but opens no further window.
+    static constexpr int kMaxPeerWindows = 64;
+    int peerWindows_ = 0;
+    void admitPeerWindow(QWidget* window);
 
     QTimer timer_;
     QTimer snapTimer_;

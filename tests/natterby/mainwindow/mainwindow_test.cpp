@@ -1,6 +1,7 @@
 #include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/nicklist.h"
 #include "natterby/protocol/messages.h"
+#include "natterby/windows/privatemessagewindow.h"
 #include "tests/natterby/mainwindow/mainwindowtestbed.h"
 
 #include <QComboBox>
@@ -209,4 +210,24 @@ TEST_F(MainWindowTest, TheChatLineTakesMacrosAndItsOtherLayout) {
     EXPECT_EQ(layoutSwitches, 1);
     chatLine()->undo();
     EXPECT_EQ(chatLine()->text(), "ghbdtn");
+}
+
+TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindows) {
+    start();
+    const auto openWindows = [] {
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            count +=
+                dynamic_cast<natterby::windows::PrivateMessageWindow*>(widget) != nullptr ? 1 : 0;
+        }
+        return count;
+    };
+    const int before = openWindows();
+    for (int i = 0; i < 80; ++i) {
+        bob.says(protocol::privateMessage("Bob", "Ann", "spam " + std::to_string(i)));
+        deliver();
+    }
+    EXPECT_EQ(openWindows() - before, 64);
+    // Every message was still confirmed and noted.
+    EXPECT_EQ(view(0)->toPlainText().count("Message received from <Bob>"), 80);
 }

@@ -1,0 +1,290 @@
+#include "tests/fakes/lan.h"
+#include "tests/fakes/sentbodies.h"
+#include "tests/natterby/protocol/peersteps.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <sys/mount.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace natterby::protocol;
+using fakes::Lan;
+using fakes::Peer;
+using natterby::settings::Settings;
+using Texts = std::vector<std::string>;
+
+// Keeps a tmpfs mounted on a folder for as long as it lives.
+class Mount {
+public:
+    Mount(const std::string& folder, unsigned long flags, const char* options) : folder_(folder) {
+        if (::mount("tmpfs", folder.c_str(), "tmpfs", flags, options) != 0) {
+            error_ = std::strerror(errno);
+        }
+    }
+    ~Mount() {
+        if (error_.empty()) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    Mount(const Mount&) = delete;
+    Mount& operator=(const Mount&) = delete;
+    // Empty when mounted.
+    const std::string& error() const { return error_; }
+
+private:
+    std::string folder_;
+    std::string error_;
+};
+
+bool contains(const Texts& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Logs that cannot be written: the lines still show, nothing is asked or reported, and the
+// chat goes on with the lines after them. Permission bits stop nobody running as root, so the
+// folders are made unusable by their kind instead.
+TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
+    struct Case {
+        const char* name;
+        // Makes the log folder unusable below the peer's folder; gives the folder for the
+        // settings, or an empty text when it cannot be made here.
+        std::function<std::string(const TempFolder& folder, std::unique_ptr<Mount>& mount,
+                                  std::string& why)>
+            prepare;
+    };
+    const Case cases[] = {
+        {"a folder below a regular file",
+         [](const TempFolder& folder, std::unique_ptr<Mount>&, std::string&) {
+             folder.write("file", "a file, not a folder");
+             return folder.file("file") + "/logs/";
+         }},
+        {"the log files are folders",
+         [](const TempFolder& folder, std::unique_ptr<Mount>&, std::string&) {
+             fs::create_directories(folder.file("logs/Main.txt"));
+             fs::create_directories(folder.file("logs/Work.txt"));
+             return folder.file("logs") + "/";
+         }},
+        {"a read-only file system",
+         [](const TempFolder& folder, std::unique_ptr<Mount>& mount, std::string& why) {
+             fs::create_directories(folder.file("ro"));
+             mount = std::make_unique<Mount>(folder.file("ro"), MS_RDONLY, "size=64k");
+             why = mount->error();
+             return why.empty() ? folder.file("ro") + "/" : std::string();
+         }},
+        {"a full file system",
+         [](const TempFolder& folder, std::unique_ptr<Mount>& mount, std::string& why) {
+             fs::create_directories(folder.file("full"));
+             mount = std::make_unique<Mount>(folder.file("full"), 0, "size=4k");
+             why = mount->error();
+             if (!why.empty()) {
+                 return std::string();
+             }
+             folder.write("full/filler", std::string(64 << 10, 'x'));
+             return folder.file("full") + "/";
+         }},
+    };
+    std::vector<std::string> skipped;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lan lan;
+        Peer& ann = lan.add("Ann");
+        Peer& bob = lan.add("Bob", [](Settings& s) { s.channels.logged = "#Main\n#Work\n"; });
+        std::unique_ptr<Mount> mount;
+        std::string why;
+        const std::string logs = c.prepare(bob.folder, mount, why);
+        if (logs.empty()) {
+            skipped.push_back(std::string(c.name) + ": " + why);
+            continue;
+        }
+        const auto entriesNow = [&] {
+            std::map<std::string, std::uintmax_t> entries;
+            for (const auto& e : fs::recursive_directory_iterator(bob.folder.folder())) {
+                entries[e.path().string()] = e.is_regular_file() ? e.file_size() : 0;
+            }
+            return entries;
+        };
+        const auto untouched = entriesNow();
+        // Only a log opened on a full file system may appear, and it stays empty.
+        const auto unchanged = [&] {
+            for (const auto& [path, size] : entriesNow()) {
+                const auto found = untouched.find(path);
+                if (found == untouched.end() ? size != 0 : found->second != size) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        bob.settings.channels.pathProto = logs;
+
+        fakes::startInMain(lan, {&bob, &ann});
+        bob.chat.joinChannel("#Work");
+        bob.chat.selectTab(0);
+        ann.chat.joinChannel("#Work");
+        ann.framing.send(chatLine("#Main", "Ann", "one"), true);
+        ann.framing.send(topicChange("#Main", "Lunch "), true);
+        ann.framing.send(chatLine("#Work", "Ann", "two"), true);
+        lan.run();
+        ann.chat.leaveCurrentTab();
+        lan.run();
+        // The lines after the lost ones go on, both ways.
+        ann.chat.selectTab(0);
+        ann.framing.send(chatLine("#Main", "Ann", "three"), true);
+        EXPECT_TRUE(bob.chat.enterLine("back"));
+        lan.run();
+
+        const Texts main = bob.view.textsOf(0);
+        const Texts work = bob.view.textsOf(1);
+        EXPECT_TRUE(contains(main, "\r[09:05] <Ann>: one"));
+        EXPECT_TRUE(contains(main, "\r[09:05] <Ann>: three"));
+        EXPECT_TRUE(contains(main, "\r[09:05] <Bob>: back"));
+        EXPECT_TRUE(contains(work, "\r[09:05] <Ann>: two"));
+        EXPECT_TRUE(contains(work, "\r[09:05]  Ann join to us"));
+        EXPECT_TRUE(contains(work, "\r[09:05]  Ann leave with cnannel"));
+        EXPECT_EQ(bob.chat.currentTopic(), "Lunch ");
+        EXPECT_TRUE(contains(ann.view.textsOf(0), "\r[09:05] <Bob>: back"));
+        EXPECT_TRUE(bob.view.messages.empty());
+        EXPECT_TRUE(bob.view.questions.empty());
+        EXPECT_TRUE(unchanged()) << testing::PrintToString(entriesNow());
+    }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << "not tried (mounting needs root): " << testing::PrintToString(skipped);
+    }
+}
+
+// Message.txt is a folder: private messages still go out and arrive, both ways, and
+// the confirmations come back; only the archive misses them.
+TEST(UnwritableFiles, AnArchiveThatCannotBeWrittenStopsNoPrivateMessage) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    for (Peer* peer : {&ann, &bob}) {
+        ASSERT_TRUE(peer->settings.view.arhive);
+        fs::create_directory(peer->folder.file("Message.txt"));
+    }
+    ann.chat.sendPrivateMessage("Bob", "first");
+    lan.run();
+    bob.chat.sendPrivateMessage("Ann", "answer");
+    ann.chat.sendPrivateMessage("Bob", "second");
+    lan.run();
+
+    ASSERT_EQ(bob.view.received.size(), 2U);
+    EXPECT_EQ(bob.view.received[0].text, "first");
+    EXPECT_EQ(bob.view.received[1].text, "second");
+    ASSERT_EQ(ann.view.received.size(), 1U);
+    EXPECT_EQ(ann.view.received[0].text, "answer");
+    // Each sender sees a confirmation for each of its messages.
+    const std::string confirmed = " put message in \"Available (Normal)\"  ()";
+    EXPECT_EQ(ann.view.textsOf(0),
+              (Texts{"\r[09:05]  Bob" + confirmed, "\r[09:05] Message received from <Bob>",
+                     "\r[09:05]  Bob" + confirmed}));
+    EXPECT_EQ(bob.view.textsOf(0),
+              (Texts{"\r[09:05] Message received from <Ann>",
+                     "\r[09:05] Message received from <Ann>", "\r[09:05]  Ann" + confirmed}));
+    for (Peer* peer : {&ann, &bob}) {
+        EXPECT_TRUE(peer->view.messages.empty());
+        EXPECT_TRUE(fs::is_empty(peer->folder.file("Message.txt")));
+    }
+}
+
+// Peers on a network of their own each, joined by hand, so that one of them can vanish
+// without a word, as a computer that is switched off or a program that crashes.
+class Wires {
+public:
+    Peer& add(const std::string& nick) {
+        lans_.push_back(std::make_unique<Lan>());
+        Peer& peer = lans_.back()->add(nick);
+        // Every network seeds its first peer alike, and equal packet numbers would make the
+        // peers take each other's packets for their own.
+        peer.random.seed(static_cast<unsigned>(lans_.size()) * 7919U);
+        live_.push_back({lans_.back().get(), &peer, 0});
+        return peer;
+    }
+    // The peer sends and hears nothing any more.
+    void vanish(const Peer& peer) {
+        std::erase_if(live_, [&](const Wire& w) { return w.peer == &peer; });
+    }
+    // Delivers every packet sent, to its sender too, until none is left.
+    void run() {
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (std::size_t i = 0; i < live_.size(); ++i) {
+                live_[i].lan->run();
+                while (live_[i].delivered < live_[i].peer->sent.size()) {
+                    const std::string packet = live_[i].peer->sent[live_[i].delivered++];
+                    moved = true;
+                    for (std::size_t j = 0; j < live_.size(); ++j) {
+                        if (j != i) {
+                            std::string copy = packet;
+                            live_[j].peer->chat.receive(copy);
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+private:
+    struct Wire {
+        Lan* lan;
+        Peer* peer;
+        std::size_t delivered;
+    };
+    std::vector<std::unique_ptr<Lan>> lans_;
+    std::vector<Wire> live_;
+};
+
+TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoinsIt) {
+    Wires wires;
+    Peer& ann = wires.add("Ann");
+    Peer& bob = wires.add("Bob");
+    ann.chat.joinAtStart("#Main");
+    bob.chat.joinAtStart("#Main");
+    wires.run();
+    ann.chat.talk("Bob");
+    wires.run();
+    ASSERT_TRUE(bob.chat.enterLine("hi"));
+    wires.run();
+    ASSERT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
+    ASSERT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: hi"));
+
+    wires.vanish(bob);
+    const std::size_t sentBefore = ann.sent.size();
+    ASSERT_TRUE(ann.chat.enterLine("still there?"));
+    ASSERT_TRUE(ann.chat.enterLine("/me waits"));
+    wires.run();
+    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
+    EXPECT_EQ(ann.chat.currentTab(), 1);
+    EXPECT_EQ(fakes::sentBodies(ann.sent).size(), sentBefore + 2);
+    EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore], talkLine("Ann", "Bob", "still there?"));
+    EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore + 1], talkAction("Ann", "Bob", " waits"));
+    EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05] Ann  waits");
+    for (const Texts& tab : {ann.view.textsOf(0), ann.view.textsOf(1)}) {
+        for (const std::string& line : tab) {
+            EXPECT_EQ(line.find("leave"), std::string::npos) << line;
+        }
+    }
+
+    // Bob's computer comes back with a new program under the same nick.
+    Peer& back = wires.add("Bob");
+    back.chat.joinAtStart("#Main");
+    wires.run();
+    EXPECT_EQ(fakes::rosterNicks(ann), (Texts{"Ann", "Bob"}));
+    EXPECT_TRUE(contains(ann.view.textsOf(0), "\r[09:05]  Bob join to us"));
+    back.chat.talk("Ann");
+    wires.run();
+    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"})) << "the open talk tab is the one";
+    ASSERT_TRUE(back.chat.enterLine("I'm back"));
+    ASSERT_TRUE(ann.chat.enterLine("welcome"));
+    wires.run();
+    EXPECT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: I'm back"));
+    EXPECT_TRUE(contains(back.view.textsOf(1), "\r[09:05] <Ann>: welcome"));
+}
+
+} // namespace

@@ -37,6 +37,10 @@ int DatagramSocket::setBroadcast(bool on) {
                                                                                  : 0;
 }
 
+int DatagramSocket::setReceiveBuffer(int bytes) {
+    return ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) < 0 ? wsaLastError() : 0;
+}
+
 int DatagramSocket::connect(std::uint32_t address, std::uint16_t port) {
     const sockaddr_in a = ipv4SocketAddress(address, port);
     return ::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) < 0 ? wsaLastError() : 0;

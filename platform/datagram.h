@@ -31,6 +31,9 @@ public:
     // Exclusive: no address or port reuse, so a second process cannot bind the same port.
     int bind(std::uint32_t address, std::uint16_t port); // host byte order
     int setBroadcast(bool on);
+    // Asks for a receive buffer of this many bytes; the system may grant less. Returns 0 or a
+    // Windows Sockets code.
+    int setReceiveBuffer(int bytes);
     int connect(std::uint32_t address, std::uint16_t port); // host byte order
     int send(std::string_view datagram);
     // A datagram longer than the buffer is consumed and reported as WSAEMSGSIZE, never cut.

@@ -6,6 +6,12 @@
 
 namespace natterby::transport {
 
+namespace {
+
+constexpr int kReceiveBufferBytes = 4 << 20;
+
+} // namespace
+
 UdpTransport::UdpTransport(ReceiveHandler onReceive, FailureHandler onFailure)
     : onReceive_(std::move(onReceive)), onFailure_(std::move(onFailure)) {}
 
@@ -14,6 +20,10 @@ void UdpTransport::open() {
         return;
     }
     if (check(receiving_.open()) && check(receiving_.bind(0, port_))) {
+        // Every peer's packet reaches every copy at once, and a sound or a dialog can hold the
+        // loop up: a roomy buffer keeps a burst from being dropped by the system meanwhile. The
+        // system may grant less, which only costs packets in a very long burst.
+        receiving_.setReceiveBuffer(kReceiveBufferBytes);
         receiving_.watchReadable([this] { readDatagram(); });
     }
     if (!check(sending_.open())) {

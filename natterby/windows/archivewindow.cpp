@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace natterby::windows {
 
@@ -53,6 +54,12 @@ ArchiveWindow::ArchiveWindow(const WindowContext& context, std::string archivePa
                                                     toWidgetLine(codePage, record.nick), text}));
     }
 
+    // The time and the nick columns grow to what they hold, so that the desktop's font never
+    // cuts a time stamp short.
+    for (int column : {1, 2}) {
+        list_->resizeColumnToContents(column);
+        list_->setColumnWidth(column, std::max(list_->columnWidth(column), kColumnWidths[column]));
+    }
     connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) { reopen(row); });
     list_->viewport()->installEventFilter(this);
 

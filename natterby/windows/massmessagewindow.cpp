@@ -55,6 +55,8 @@ MassMessageWindow::MassMessageWindow(const WindowContext& context,
     top->addWidget(editor_);
     top->addWidget(recipients_);
     auto* strip = new QHBoxLayout;
+    // The buttons keep off the window's edges.
+    strip->setContentsMargins(4, 0, 4, 0);
     strip->addWidget(sendButton);
     strip->addWidget(cancelButton);
     strip->addStretch();

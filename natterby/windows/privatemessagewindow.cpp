@@ -110,6 +110,8 @@ PrivateMessageWindow::PrivateMessageWindow(const WindowContext& context, QWidget
             &QWidget::close);
 
     auto* strip = new QHBoxLayout;
+    // The buttons keep off the window's edges.
+    strip->setContentsMargins(4, 0, 4, 0);
     strip->addWidget(readingButtons_);
     strip->addStretch();
     strip->addWidget(writingButtons_);

@@ -20,7 +20,6 @@ TEST(CommandLine, SideAndChatWindowFromTheArguments) {
         {{"wait"}, Side::Receiving, 0},
         // "wait" is compared with its case, so the capitalised form sends, to no window.
         {{"WAIT", "4711"}, Side::Sending, 0},
-        {{"Wait", "4711"}, Side::Sending, 0},
         // Only the low 16 bits of a window number count.
         {{"65536"}, Side::Sending, 0},
         {{"wait", "65537"}, Side::Receiving, 1},

@@ -19,18 +19,6 @@ namespace fs = std::filesystem;
 using namespace couriel_test;
 using namespace std::chrono_literals;
 
-// Every regular file below the folder with its content, by path below the folder.
-std::map<std::string, std::string> filesBelow(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), folder).string()] =
-                TempFolder::read(entry.path().string());
-        }
-    }
-    return files;
-}
-
 class TransferTest : public testing::Test {
 protected:
     void SetUp() override { ensureApplication(); }

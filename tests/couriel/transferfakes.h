@@ -3,9 +3,12 @@
 #include "couriel/pauses.h"
 #include "couriel/transferview.h"
 #include "platform/hostinfo.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +55,18 @@ private:
     std::vector<int>& delays_;
     QObject context_;
 };
+
+// Every regular file below the folder with its content, by path below the folder.
+inline std::map<std::string, std::string> filesBelow(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[std::filesystem::relative(entry.path(), folder).string()] =
+                TempFolder::read(entry.path().string());
+        }
+    }
+    return files;
+}
 
 class HostWithFreeSpace : public platform::HostInfo {
 public:

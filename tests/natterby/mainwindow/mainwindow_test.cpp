@@ -20,7 +20,7 @@ QImage picture(const QIcon& icon) {
 
 } // namespace
 
-TEST_F(MainWindowTest, AChannelLineGoesOutAndIsShownWhenItComesBack) {
+TEST_F(MainWindowTest, OwnLinesGoOutAndAreShownOnceWhenTheyComeBack) {
     start();
     QTest::keyClicks(chatLine(), "hello");
     QTest::keyClick(chatLine(), Qt::Key_Return);
@@ -43,10 +43,9 @@ TEST_F(MainWindowTest, AChannelLineGoesOutAndIsShownWhenItComesBack) {
 
     QTest::keyClick(chatLine(), Qt::Key_Up);
     EXPECT_EQ(chatLine()->text(), "hello");
-}
 
-TEST_F(MainWindowTest, ATalkLineIsEchoedOnce) {
-    start();
+    // A talk line too is echoed once.
+    chatLine()->clear();
     bob.says(protocol::talkInvitation("Bob", "Ann", '0'));
     deliver();
     ASSERT_EQ(tabs()->count(), 2);
@@ -89,7 +88,7 @@ TEST_F(MainWindowTest, LinesShowAsTypedWithTheirWebAddressesAsLinks) {
     EXPECT_EQ(launcher.opened, std::vector<std::string>{"http://www.example.com/a"});
 }
 
-TEST_F(MainWindowTest, ChangingTabsRemarksTheNickListAndTheTitle) {
+TEST_F(MainWindowTest, TabsRemarkTheNickListTheTitleAndUnreadLinesAndLeaveClosesThem) {
     start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n");
     ASSERT_EQ(tabs()->count(), 2);
     EXPECT_EQ(window->windowTitle(), "[#Main] - Natterby v 1.1");
@@ -104,30 +103,32 @@ TEST_F(MainWindowTest, ChangingTabsRemarksTheNickListAndTheTitle) {
     };
     const natterby::mainwindow::ImageLists images;
     EXPECT_EQ(bobRow(), picture(images.nickRow('0', 5))); // shown, not in #Main
+    // A line in another tab marks it until it is shown.
+    const auto tabIcon = [&] { return tabs()->tabIcon(1).pixmap(16).toImage(); };
+    EXPECT_EQ(tabIcon(), images.image(4).pixmap(16).toImage());
+    bob.says(protocol::chatLine("#Work", "Bob", "psst"));
+    deliver();
+    EXPECT_EQ(tabIcon(), images.image(5).pixmap(16).toImage());
 
     QTabBar* bar = tabs()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     EXPECT_EQ(tabs()->currentIndex(), 1);
+    EXPECT_EQ(tabIcon(), images.image(4).pixmap(16).toImage());
     EXPECT_EQ(bobRow(), picture(images.nickRow('0', 7))); // shown and a member of #Work
     EXPECT_EQ(window->windowTitle(), "[#Work]  - Natterby v 1.1");
 
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     EXPECT_EQ(bobRow(), picture(images.nickRow('0', 5)));
     EXPECT_EQ(window->windowTitle(), "[#Main]  - Natterby v 1.1");
-}
 
-TEST_F(MainWindowTest, LeaveClosesTheCurrentTabButNeverMain) {
-    start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n");
+    // Leave closes the current tab, but never #Main.
     const std::size_t sent = network.sent.size();
     hotkey("Ctrl+F4")->trigger();
     EXPECT_EQ(network.sent.size(), sent);
-    EXPECT_EQ(tabs()->count(), 2);
-
     tabs()->setCurrentIndex(1);
     hotkey("Ctrl+F4")->trigger();
     EXPECT_EQ(body(network.sent.back()), protocol::leave("Ann", "#Work", '0'));
     ASSERT_EQ(tabs()->count(), 1);
-    EXPECT_EQ(tabs()->currentIndex(), 0);
     EXPECT_EQ(window->windowTitle(), "[#Main]  - Natterby v 1.1");
 }
 

@@ -1,4 +1,3 @@
-#include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/nicklist.h"
 #include "natterby/protocol/messages.h"
 #include "tests/natterby/mainwindow/mainwindowtestbed.h"
@@ -148,10 +147,6 @@ TEST_F(MainWindowCommandsTest, ViewTogglesApplyAndAreWrittenAtOnce) {
     EXPECT_TRUE(status->toolTip().isEmpty());
     EXPECT_FALSE(entry("Show tooltip")->isChecked());
     EXPECT_EQ(settingsFile.readText("View", "ToolTips", ""), "0");
-
-    entry("Access execute")->trigger();
-    EXPECT_EQ(settingsFile.readText("Execute", "Razresh", ""), "1");
-    EXPECT_TRUE(settings.execute.razresh);
 }
 
 TEST_F(MainWindowCommandsTest, TheChannelMenuSwitchesToAChannelOrJoinsIt) {
@@ -171,7 +166,7 @@ TEST_F(MainWindowCommandsTest, TheChannelMenuSwitchesToAChannelOrJoinsIt) {
     EXPECT_EQ(network.sent.size(), sent);
 }
 
-TEST_F(MainWindowCommandsTest, TypingEscapeAndPastingFeedTheChatLine) {
+TEST_F(MainWindowCommandsTest, TypingPastingCopyingAndSaving) {
     start();
     QTest::keyClicks(view(0), "hi there");
     EXPECT_EQ(chatLine()->text(), "hi there");
@@ -185,10 +180,7 @@ TEST_F(MainWindowCommandsTest, TypingEscapeAndPastingFeedTheChatLine) {
     EXPECT_EQ(body(network.sent[sent]), protocol::chatLine("#Main", "Ann", "one"));
     EXPECT_EQ(body(network.sent[sent + 1]), protocol::chatLine("#Main", "Ann", ""));
     EXPECT_EQ(body(network.sent[sent + 2]), protocol::chatLine("#Main", "Ann", "three"));
-}
 
-TEST_F(MainWindowCommandsTest, CopyAndSaveTakeThePlainText) {
-    start();
     bob.says(protocol::chatLine("#Main", "Bob", "\xEF\xF0\xE8\xE2\xE5\xF2 www.example.com"));
     deliver();
     auto* copySelection = window->findChild<QToolButton*>("copySelection");
@@ -208,20 +200,6 @@ TEST_F(MainWindowCommandsTest, CopyAndSaveTakeThePlainText) {
               std::string::npos);
     EXPECT_EQ(saved.find('\n', saved.find("\r\n") + 2),
               saved.find("\r\n", saved.find("\r\n") + 2) + 1);
-}
-
-TEST_F(MainWindowCommandsTest, ALineInAnotherTabMarksItUntilItIsShown) {
-    start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n");
-    const natterby::mainwindow::ImageLists images;
-    const auto icon = [&](int tab) { return tabs()->tabIcon(tab).pixmap(16).toImage(); };
-    EXPECT_EQ(icon(1), images.image(4).pixmap(16).toImage());
-
-    bob.says(protocol::chatLine("#Work", "Bob", "psst"));
-    deliver();
-    EXPECT_EQ(icon(1), images.image(5).pixmap(16).toImage());
-
-    QTest::mouseClick(tabs()->tabBar(), Qt::LeftButton, {}, tabs()->tabBar()->tabRect(1).center());
-    EXPECT_EQ(icon(1), images.image(4).pixmap(16).toImage());
 }
 
 TEST_F(MainWindowCommandsTest, TheSavedBoundsAreUsedWhenTheyFitAScreen) {

@@ -98,7 +98,7 @@ TEST_F(Options, OkWithoutChangesWritesOnlyTheKeysItAlwaysWrites) {
 }
 
 TEST_F(Options, TransportChangesAreWrittenAsTypedForTheNextStart) {
-    writeSettings("[Net]\r\nUDPPort=8198\r\n");
+    writeSettings("[Net]\r\nUDPPort=8198\r\n[Language]\r\nini=Gone\r\n");
     auto dialog = open();
     EXPECT_TRUE(child<QLineEdit>(*dialog, "udpPort")->isEnabled() == false);
     child<QRadioButton>(*dialog, "udp")->click();
@@ -111,6 +111,8 @@ TEST_F(Options, TransportChangesAreWrittenAsTypedForTheNextStart) {
     EXPECT_EQ(ann.settingsFile.readText("Net", "UDPPort", ""), "8200x");
     EXPECT_EQ(ann.settingsFile.readText("Net", "IPX", ""), "false");
     EXPECT_EQ(ann.settingsFile.readText("Net", "IPXSocket", "unwritten"), "unwritten");
+    // No language chosen leaves the language.
+    EXPECT_EQ(ann.settingsFile.readText("Language", "ini", ""), "Gone");
     // The running transport stays until the restart.
     EXPECT_EQ(ann.settings.net.udpPort, 8198);
     EXPECT_TRUE(ann.settings.net.ipx);
@@ -229,17 +231,7 @@ TEST_F(Options, SoundRowsTakeAFileOrTheSpeaker) {
     EXPECT_EQ(ann.settings.sounds[2].pc, "1");
 }
 
-TEST_F(Options, NoLanguageChosenLeavesTheLanguageAndTabsAskOnlyForARestart) {
-    writeSettings("[Language]\r\nini=Gone\r\n");
-    auto dialog = open();
-    child<QRadioButton>(*dialog, "tabStyle1")->click();
-    press(*dialog, "ok");
-    EXPECT_TRUE(dialog->restartNeeded());
-    EXPECT_EQ(ann.settingsFile.readText("Language", "ini", ""), "Gone");
-    EXPECT_EQ(ann.settingsFile.readText("View", "Tab", "unwritten"), "unwritten");
-}
-
-TEST_F(Options, GenderAndTrayIconsApplyWhenChosen) {
+TEST_F(Options, GenderAndTrayIconsApplyWhenChosenAndTabsOnlyAskForARestart) {
     auto dialog = open();
     auto* gender = child<QComboBox>(*dialog, "gender");
     gender->setCurrentIndex(1);
@@ -249,7 +241,10 @@ TEST_F(Options, GenderAndTrayIconsApplyWhenChosen) {
     for (int i = 0; i < 14; ++i) {
         press(*dialog, "nextNormal");
     }
+    child<QRadioButton>(*dialog, "tabStyle1")->click();
     press(*dialog, "ok");
+    EXPECT_TRUE(dialog->restartNeeded());
+    EXPECT_EQ(ann.settingsFile.readText("View", "Tab", "unwritten"), "unwritten");
     // From 4 on, past 17 back to 0.
     EXPECT_EQ(ann.settings.icon.normal, 0);
     EXPECT_EQ(ann.settingsFile.readInt("Icon", "Normal", -1), 0);

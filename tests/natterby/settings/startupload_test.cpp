@@ -67,7 +67,7 @@ TEST_F(StartupLoad, IpxOpenFailureIsShownAndEndsTheLoad) {
     EXPECT_TRUE(settings.channels.list.empty());
 }
 
-TEST_F(StartupLoad, ReadsEveryKey) {
+TEST_F(StartupLoad, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
     load("[Net]\r\nSincron=0\r\n"
          "[View]\r\nNickVis=0\r\nToolTips=yes\r\nArhive=0\r\nBalloonShow=1\r\nTab=3\r\n"
          "Seconds=1\r\nColor11=255\r\nColor12=-2147483640\r\n"
@@ -75,7 +75,9 @@ TEST_F(StartupLoad, ReadsEveryKey) {
          "[Position]\r\nLeft=-10\r\nTop=20\r\nWidth=600\r\nHeight=400\r\nShow=false\r\nMax=1\r\n"
          "Left4=1\r\nTop4=2\r\nWidth4=300\r\nHeight4=150\r\n"
          "[Fonts]\r\nBold3=1\r\nColor3=255\r\nHeight3=14\r\nName3=Courier New\r\nItalic3=1\r\n"
-         "[Icon]\r\nNormal=7\r\nFlash=2\r\n[Execute]\r\nRazresh=1\r\nPassword=sesame\r\n"
+         "[Icon]\r\nNormal=7\r\nFlash=2\r\n[Execute]\r\nRazresh=1\r\nPassword=" +
+         std::string(3000, 'p') +
+         "\r\n"
          "[Ignore]\r\nChannels=#Bob#\r\nMessage=#\r\n"
          "[Sounds]\r\nS5=/snd/beep.wav\r\nPC1=1\r\nPC3=12345\r\n"
          "[Language]\r\nini=LangRus\r\n[Channels]\r\nPathProto=/var/log/chat/\r\n");
@@ -96,7 +98,7 @@ TEST_F(StartupLoad, ReadsEveryKey) {
     EXPECT_EQ(settings.fonts[3], FakeStartupHost::font());
     EXPECT_EQ((std::vector{settings.icon.normal, settings.icon.flash}), (std::vector{7, 2}));
     EXPECT_TRUE(settings.execute.razresh);
-    EXPECT_EQ(settings.execute.password, "sesame");
+    EXPECT_EQ(settings.execute.password, std::string(2047, 'p'));
     EXPECT_EQ(settings.ignore.channels + settings.ignore.message, "#Bob##");
     EXPECT_EQ(settings.sounds[4].s, "/snd/beep.wav");
     EXPECT_EQ(settings.sounds[0].pc + settings.sounds[1].pc + settings.sounds[2].pc, "1012");
@@ -127,11 +129,6 @@ TEST_F(StartupLoad, OddNickValues) {
     EXPECT_EQ(settings.nicks.remembered.size(), 15u);
     EXPECT_EQ(settings.nicks.remembered.back(), "last");
     EXPECT_EQ(settings.nicks.status, '0');
-}
-
-TEST_F(StartupLoad, LongTextsAreCutTo2047Characters) {
-    load("[Execute]\nPassword=" + std::string(3000, 'p') + "\n");
-    EXPECT_EQ(settings.execute.password, std::string(2047, 'p'));
 }
 
 } // namespace

@@ -41,11 +41,4 @@ INSTANTIATE_TEST_SUITE_P(
                       // Not links: inside a word, a bare scheme, local files and programs.
                       Case{"xwww.a.org http:// www. file:///bin/sh notes.txt", {}}, Case{"", {}}));
 
-TEST(WebLinkTargets, BareWwwAddressesOpenAsWebPages) {
-    const auto links = findWebLinks("www.a.org http://b.org");
-    ASSERT_EQ(links.size(), 2u);
-    EXPECT_EQ(links[0].target, "http://www.a.org");
-    EXPECT_EQ(links[1].target, "http://b.org");
-}
-
 } // namespace

@@ -10,6 +10,7 @@
 #include "natterby/mainwindow/tray.h"
 #include "natterby/protocol/autoanswers.h"
 #include "natterby/protocol/macros.h"
+#include "natterby/settings/colourvalue.h"
 #include "natterby/settings/settingswriters.h"
 
 #include <QComboBox>
@@ -192,7 +193,7 @@ void MainWindow::applyFonts() {
 void MainWindow::applyColours() {
     const auto paint = [](QWidget* widget, std::int32_t colour) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, settingColour(colour, palette, QPalette::Base));
+        palette.setColor(QPalette::Base, settings::toQColor(colour, palette, QPalette::Base));
         widget->setPalette(palette);
     };
     for (ChatViewWidget* view : views_) {

@@ -11,11 +11,6 @@
 
 namespace natterby::mainwindow {
 
-// A colour of the settings file: 0x00BBGGRR, or with the top bit set one of the desktop's own
-// colours by its Windows number (5 the window background, 8 the window text, ...). A system
-// colour without a counterpart in the palette takes `otherwise`.
-QColor settingColour(std::int32_t value, const QPalette& palette, QPalette::ColorRole otherwise);
-
 // The settings file's way of naming the window text colour, the built-in colour of every style.
 inline constexpr std::int32_t kWindowTextColour = static_cast<std::int32_t>(0x80000008u);
 

@@ -45,11 +45,11 @@ constexpr std::array kSystemRoles = {
 
 } // namespace
 
-QColor toQColor(std::int32_t value, const QPalette& palette) {
+QColor toQColor(std::int32_t value, const QPalette& palette, QPalette::ColorRole unknown) {
     const auto bits = static_cast<std::uint32_t>(value);
     if ((bits & kSystemColourBit) != 0) {
         const std::uint32_t index = bits & 0xFFu;
-        return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Window);
+        return palette.color(index < kSystemRoles.size() ? kSystemRoles[index] : unknown);
     }
     return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),
                   static_cast<int>((bits >> 16) & 0xFFu));

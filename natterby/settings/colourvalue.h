@@ -11,7 +11,9 @@ namespace natterby::settings {
 
 // System colours take their current value from the palette (5, the window background, is its
 // base colour; 8, the window text, its text colour).
-QColor toQColor(std::int32_t value, const QPalette& palette);
+// A system colour number the desktop has no colour for takes the role given.
+QColor toQColor(std::int32_t value, const QPalette& palette,
+                QPalette::ColorRole unknown = QPalette::Window);
 // Always a plain colour.
 std::int32_t toColourValue(const QColor& colour);
 

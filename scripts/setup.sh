@@ -7,7 +7,7 @@ packages=(
     libssl-dev qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libsndfile1-dev libasound2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool
+    xvfb xdotool iproute2
 )
 
 missing=()

@@ -10,12 +10,10 @@ build=${NATTERBY_BUILD_DIR:-$bench_root/build}
 program=$build/program
 peer=$build/testbin/scripted_peer
 subnet=10.77.0
-broadcast=$subnet.255
 tag=nlb$(($$ % 100000))
-bridge=${tag}b
+source "$bench_root/tests/lan/lanlib.sh"
 chat_ns=${tag}n1
 peer_ns=${tag}n2
-xvfb_pid=""
 chat_pid=""
 
 bench_fail() {
@@ -30,51 +28,14 @@ done
 [ -x "$peer" ] || bench_fail "Build the scripted peer first: ninja -C $build scripted_peer"
 
 bench_cleanup() {
-    set +e
     [ -n "$chat_pid" ] && kill "$chat_pid" 2>/dev/null
-    for ns in "$chat_ns" "$peer_ns"; do
-        for pid in $(ip netns pids "$ns" 2>/dev/null); do
-            kill -9 "$pid" 2>/dev/null
-        done
-        ip netns delete "$ns" 2>/dev/null
-    done
-    ip link delete "$bridge" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
+    lan_cleanup
 }
 trap bench_cleanup EXIT
 trap 'exit 1' INT TERM
 
-ip link add "$bridge" type bridge || bench_fail "Cannot make a bridge."
-ip link set "$bridge" up
-i=1
-for ns in "$chat_ns" "$peer_ns"; do
-    ip netns add "$ns"
-    ip link add "${tag}h$i" type veth peer name "${tag}p$i"
-    ip link set "${tag}h$i" master "$bridge" up
-    ip link set "${tag}p$i" netns "$ns"
-    ip -n "$ns" addr add "$subnet.$i/24" broadcast "$broadcast" dev "${tag}p$i"
-    ip -n "$ns" link set "${tag}p$i" up
-    ip -n "$ns" link set lo up
-    i=$((i + 1))
-done
-
-for n in $(seq 93 140); do
-    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if kill -0 "$xvfb_pid" 2>/dev/null && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        break
-    fi
-    kill "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || bench_fail "No virtual display could be started."
+lan_make_hosts 2 || bench_fail "Cannot make a bridge and network namespaces."
+lan_start_display 93 140 || bench_fail "No virtual display could be started."
 
 # A fresh program folder for the copy "Host1": #Lab open and logged, the archive on.
 make_folder() {

@@ -34,71 +34,13 @@ command -v xdotool >/dev/null || skip "no xdotool (scripts/setup.sh installs it)
 
 # Names of this run only: at most 15 characters for an interface.
 tag=nlt$(($$ % 100000))
-bridge=${tag}b
 subnet=10.77.0
-broadcast=$subnet.255
-xvfb_pid=""
-chat_pids=()
-namespaces=()
-
-cleanup() {
-    set +e
-    for pid in "${chat_pids[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    for ns in "${namespaces[@]}"; do
-        # Only processes started in this run's own namespaces.
-        for pid in $(ip netns pids "$ns" 2>/dev/null); do
-            kill -9 "$pid" 2>/dev/null
-        done
-        ip netns delete "$ns" 2>/dev/null
-    done
-    ip link delete "$bridge" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lanlib.sh"
+trap lan_cleanup EXIT
 trap 'exit 1' INT TERM
 
-ip link add "$bridge" type bridge 2>/dev/null || skip "cannot make a bridge here (no CAP_NET_ADMIN?)"
-ip link set "$bridge" up
-for i in 1 2 3 4; do
-    ns=${tag}n$i
-    ip netns add "$ns" 2>/dev/null || skip "cannot make network namespaces here"
-    namespaces+=("$ns")
-    ip link add "${tag}h$i" type veth peer name "${tag}p$i"
-    ip link set "${tag}h$i" master "$bridge" up
-    ip link set "${tag}p$i" netns "$ns"
-    ip -n "$ns" addr add "$subnet.$i/24" broadcast "$broadcast" dev "${tag}p$i"
-    ip -n "$ns" link set "${tag}p$i" up
-    ip -n "$ns" link set lo up
-done
-
-# A display number nobody uses, from :93 on; another run may take the same number at the same
-# moment, so a server that does not stay up sends us on to the next number.
-xvfb_up() {
-    local n=$1
-    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || return 1
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 50); do
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-    return 1
-}
-display=""
-for n in $(seq 93 140); do
-    if xvfb_up "$n"; then
-        display=$n
-        break
-    fi
-done
-[ -n "$display" ] || skip "no virtual display could be started on :93 to :140"
-export DISPLAY=":$display"
+lan_make_hosts 4 || skip "cannot make a bridge or network namespaces here (no CAP_NET_ADMIN?)"
+lan_start_display 93 140 || skip "no virtual display could be started on :93 to :140"
 
 # Places in the main window, from its fixed layout under Qt's default style with no window
 # manager: the second tab (#Lab) and the toolbar's last button (exit).

@@ -12,6 +12,7 @@
 #include "couriel/sender.h"
 #include "couriel/transferview.h"
 #include "platform/hostinfo.h"
+#include "tests/fakes/freeport.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -37,17 +38,6 @@ using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
-}
-
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
 }
 
 void writeFile(const fs::path& path, std::uint64_t size) {
@@ -129,7 +119,7 @@ void signalReady(int fd) {
 // Plain copy: blocking socket calls with a fixed buffer; the receiver's time from the first
 // byte to the last.
 double plainCopy(const fs::path& source, const fs::path& target, std::size_t chunk) {
-    const std::uint16_t port = freePort();
+    const std::uint16_t port = fakes::freePort(SOCK_STREAM);
     int ready = 0;
     const Child receiver = spawn(
         [&](int signal) {
@@ -242,7 +232,7 @@ struct CourielTimes {
 // Couriel to Couriel: each side in its own process with its own event loop.
 CourielTimes courielCopy(const fs::path& source, const std::string& selected,
                          const fs::path& target) {
-    const std::uint16_t port = freePort();
+    const std::uint16_t port = fakes::freePort(SOCK_STREAM);
     int ready = 0;
     const Child receiver = spawn(
         [&](int signal) {

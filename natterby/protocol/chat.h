@@ -231,6 +231,14 @@ private:
     void onReceiverAddress(FieldReader& fields);           // Y T
 
     // --- shared steps
+    // A chat or action line for an open channel from a nick not on the channel ignore list.
+    struct ChannelLine {
+        int tab;
+        std::string_view channel;
+        std::string_view sender;
+        std::string_view text;
+    };
+    std::optional<ChannelLine> readChannelLine(FieldReader& fields);
     void send(const std::string& body) { seams_.framing.send(body, true); }
     void sendFileOffer(const std::string& body) { seams_.framing.send(body, false); }
     bool isOwnPacket() const { return seams_.framing.isOwnPacket(); }

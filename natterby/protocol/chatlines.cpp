@@ -26,17 +26,27 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 
 } // namespace
 
-void Chat::onChatLine(FieldReader& fields) {
+std::optional<Chat::ChannelLine> Chat::readChannelLine(FieldReader& fields) {
     const std::string_view channel = fields.text();
     const int tab = findTab(channel);
     if (tab < 0) {
-        return;
+        return std::nullopt;
     }
     const std::string_view sender = fields.text();
     const std::string_view text = fields.text();
+    // "/me" is a channel line like any other: an ignored nick must not get through with it.
     if (common::ignoreListHas(seams_.settings.ignore.channels, sender)) {
+        return std::nullopt;
+    }
+    return ChannelLine{tab, channel, sender, text};
+}
+
+void Chat::onChatLine(FieldReader& fields) {
+    const std::optional<ChannelLine> line = readChannelLine(fields);
+    if (!line) {
         return;
     }
+    const auto [tab, channel, sender, text] = *line;
     if (isLogged(channel)) {
         logLine(channel, joined({"[", logStamp(), "] <", sender, "> ", text}));
     }
@@ -59,17 +69,11 @@ void Chat::onChatLine(FieldReader& fields) {
 }
 
 void Chat::onActionLine(FieldReader& fields) {
-    const std::string_view channel = fields.text();
-    const int tab = findTab(channel);
-    if (tab < 0) {
+    const std::optional<ChannelLine> line = readChannelLine(fields);
+    if (!line) {
         return;
     }
-    const std::string_view sender = fields.text();
-    const std::string_view text = fields.text();
-    // "/me" is a channel line like any other: an ignored nick must not get through with it.
-    if (common::ignoreListHas(seams_.settings.ignore.channels, sender)) {
-        return;
-    }
+    const auto [tab, channel, sender, text] = *line;
     write(tab, kActionFont, joined({"\r", stamp(), sender, " ", text}));
     recordMember(channel, sender);
 }

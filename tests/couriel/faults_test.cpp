@@ -8,6 +8,7 @@
 #include "tests/couriel/rawpeer.h"
 #include "tests/couriel/transferfakes.h"
 #include "tests/fakes/tempfolder.h"
+#include "tests/fakes/tmpfsmount.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -153,30 +154,6 @@ TEST_F(TransferFaultTest, AReceiverThatDiesInTheMiddleOfAFileStopsTheSenderWitho
     }
 }
 
-// Keeps a file system mounted on a folder for as long as it lives.
-class Mount {
-public:
-    Mount(const std::string& folder, const char* options) : folder_(folder) {
-        if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) != 0) {
-            error_ = std::strerror(errno);
-        }
-    }
-    ~Mount() {
-        if (error_.empty()) {
-            // Detached, so that a file still open cannot keep it.
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        }
-    }
-    Mount(const Mount&) = delete;
-    Mount& operator=(const Mount&) = delete;
-    // Empty when mounted.
-    const std::string& error() const { return error_; }
-
-private:
-    std::string folder_;
-    std::string error_;
-};
-
 // The folder the files go to is on a small file system that runs full in the middle of a file.
 // Once with the free space asked of the real file system, so that the question comes and is
 // answered Yes; once with a host that says there is room (another writer took it meanwhile).
@@ -191,7 +168,7 @@ TEST_F(TransferFaultTest, AFullFileSystemNamesTheFileThatCouldNotBeWritten) {
         source.write("big.bin", data);
         source.write("small.txt", "small");
         TempFolder area;
-        const Mount small(area.folder(), "size=64k");
+        const fakes::TmpfsMount small(area.folder(), "size=64k");
         if (!small.error().empty()) {
             GTEST_SKIP() << "cannot mount a small file system here (needs root): " << small.error();
         }

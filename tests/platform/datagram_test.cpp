@@ -1,5 +1,6 @@
 #include "platform/datagram.h"
 #include "platform/wsaerrors.h"
+#include "tests/fakes/freeport.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -12,22 +13,10 @@ namespace {
 
 constexpr std::uint32_t kLoopback = 0x7F000001;
 
-// A port that was free a moment ago: bind port 0 and ask the kernel which one it chose.
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
 class DatagramSocketTest : public testing::Test {
 protected:
     void SetUp() override {
-        port = freePort();
+        port = fakes::freePort();
         ASSERT_EQ(receiver.open(), 0);
         ASSERT_EQ(receiver.bind(0, port), 0);
         ASSERT_EQ(sender.open(), 0);

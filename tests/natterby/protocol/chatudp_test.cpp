@@ -1,6 +1,7 @@
 // A chat's packets on a real UDP socket: what it sends comes back through the loopback interface,
 // which stands in for the broadcast address a test machine may not route.
 #include "natterby/transport/udp.h"
+#include "tests/fakes/freeport.h"
 #include "tests/fakes/lan.h"
 
 #include <QCoreApplication>
@@ -12,18 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A port that was free a moment ago: bind port 0 and ask the kernel which one it chose.
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 void runFor(int milliseconds, const std::function<bool()>& done) {
     QElapsedTimer timer;
@@ -45,7 +34,7 @@ TEST(ChatOverUdp, AnOwnChatLineComesBackOnceInYourText) {
     natterby::transport::UdpTransport udp(
         [&](std::span<char> d) { ann.chat.receive(d); },
         [&](std::string_view text) { failures.emplace_back(text); });
-    udp.setPort(freePort());
+    udp.setPort(fakes::freePort());
     udp.setBroadcastAddress("127.0.0.1");
     udp.open();
     ASSERT_TRUE(failures.empty());

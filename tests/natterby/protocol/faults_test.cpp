@@ -1,5 +1,6 @@
 #include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
+#include "tests/fakes/tmpfsmount.h"
 #include "tests/natterby/protocol/peersteps.h"
 
 #include <algorithm>
@@ -20,29 +21,6 @@ using fakes::Peer;
 using natterby::settings::Settings;
 using Texts = std::vector<std::string>;
 
-// Keeps a tmpfs mounted on a folder for as long as it lives.
-class Mount {
-public:
-    Mount(const std::string& folder, unsigned long flags, const char* options) : folder_(folder) {
-        if (::mount("tmpfs", folder.c_str(), "tmpfs", flags, options) != 0) {
-            error_ = std::strerror(errno);
-        }
-    }
-    ~Mount() {
-        if (error_.empty()) {
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        }
-    }
-    Mount(const Mount&) = delete;
-    Mount& operator=(const Mount&) = delete;
-    // Empty when mounted.
-    const std::string& error() const { return error_; }
-
-private:
-    std::string folder_;
-    std::string error_;
-};
-
 bool contains(const Texts& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
@@ -55,33 +33,33 @@ TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
         const char* name;
         // Makes the log folder unusable below the peer's folder; gives the folder for the
         // settings, or an empty text when it cannot be made here.
-        std::function<std::string(const TempFolder& folder, std::unique_ptr<Mount>& mount,
-                                  std::string& why)>
+        std::function<std::string(const TempFolder& folder,
+                                  std::unique_ptr<fakes::TmpfsMount>& mount, std::string& why)>
             prepare;
     };
     const Case cases[] = {
         {"a folder below a regular file",
-         [](const TempFolder& folder, std::unique_ptr<Mount>&, std::string&) {
+         [](const TempFolder& folder, std::unique_ptr<fakes::TmpfsMount>&, std::string&) {
              folder.write("file", "a file, not a folder");
              return folder.file("file") + "/logs/";
          }},
         {"the log files are folders",
-         [](const TempFolder& folder, std::unique_ptr<Mount>&, std::string&) {
+         [](const TempFolder& folder, std::unique_ptr<fakes::TmpfsMount>&, std::string&) {
              fs::create_directories(folder.file("logs/Main.txt"));
              fs::create_directories(folder.file("logs/Work.txt"));
              return folder.file("logs") + "/";
          }},
         {"a read-only file system",
-         [](const TempFolder& folder, std::unique_ptr<Mount>& mount, std::string& why) {
+         [](const TempFolder& folder, std::unique_ptr<fakes::TmpfsMount>& mount, std::string& why) {
              fs::create_directories(folder.file("ro"));
-             mount = std::make_unique<Mount>(folder.file("ro"), MS_RDONLY, "size=64k");
+             mount = std::make_unique<fakes::TmpfsMount>(folder.file("ro"), "size=64k", MS_RDONLY);
              why = mount->error();
              return why.empty() ? folder.file("ro") + "/" : std::string();
          }},
         {"a full file system",
-         [](const TempFolder& folder, std::unique_ptr<Mount>& mount, std::string& why) {
+         [](const TempFolder& folder, std::unique_ptr<fakes::TmpfsMount>& mount, std::string& why) {
              fs::create_directories(folder.file("full"));
-             mount = std::make_unique<Mount>(folder.file("full"), 0, "size=4k");
+             mount = std::make_unique<fakes::TmpfsMount>(folder.file("full"), "size=4k", 0);
              why = mount->error();
              if (!why.empty()) {
                  return std::string();
@@ -96,7 +74,7 @@ TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
         Lan lan;
         Peer& ann = lan.add("Ann");
         Peer& bob = lan.add("Bob", [](Settings& s) { s.channels.logged = "#Main\n#Work\n"; });
-        std::unique_ptr<Mount> mount;
+        std::unique_ptr<fakes::TmpfsMount> mount;
         std::string why;
         const std::string logs = c.prepare(bob.folder, mount, why);
         if (logs.empty()) {

@@ -1,4 +1,5 @@
 #include "natterby/transport/udp.h"
+#include "tests/fakes/freeport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,18 +15,6 @@
 namespace {
 
 using natterby::transport::UdpTransport;
-
-// A port that was free a moment ago: bind port 0 and ask the kernel which one it chose.
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 // A copy of the chat on the test port. Loopback stands in for the broadcast address, which a
 // test machine may not route.
@@ -76,7 +65,7 @@ protected:
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
-    std::uint16_t port = freePort();
+    std::uint16_t port = fakes::freePort();
     Peer peer{port};
     UdpTransport& transport = peer.transport;
     std::vector<std::string>& received = peer.received;

@@ -7,10 +7,10 @@
 //    goal: within 10% of it, connection to end mark.
 // Usage: bench_couriel [MiB of the big file, default 1024] [number of small files, default 200]
 #include "common/ansi.h"
-#include "couriel/pauses.h"
-#include "couriel/receiver.h"
-#include "couriel/sender.h"
-#include "couriel/transferview.h"
+#include "couriel/transfer/pauses.h"
+#include "couriel/transfer/receiver.h"
+#include "couriel/transfer/sender.h"
+#include "couriel/transfer/transferview.h"
 #include "platform/hostinfo.h"
 #include "tests/fakes/freeport.h"
 

@@ -1,6 +1,6 @@
 // The message archive as the archive window reads it: any bytes give records, never more records
 // than marker lines, and every record's text is made of whole lines.
-#include "natterby/windows/archivefile.h"
+#include "natterby/archive/archivefile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // into reads of every length, and the place each received name would be written to. The first
 // byte of an input chooses the length of the reads.
 #include "common/ansi.h"
-#include "couriel/streamreader.h"
-#include "couriel/wirenames.h"
+#include "couriel/transfer/streamreader.h"
+#include "couriel/transfer/wirenames.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "natterby/mainwindow/macromenu.h"
 #include "natterby/mainwindow/nicklist.h"
 #include "natterby/mainwindow/tray.h"
-#include "natterby/settings/optionsdialog.h"
+#include "natterby/options/optionsdialog.h"
 #include "natterby/windows/informationwindow.h"
 #include "natterby/windows/privatemessagewindow.h"
 

@@ -8,7 +8,7 @@
 #include "natterby/protocol/chat.h"
 #include "natterby/protocol/chattexts.h"
 #include "natterby/protocol/chatview.h"
-#include "natterby/settings/optionshost.h"
+#include "natterby/options/optionshost.h"
 #include "natterby/settings/settings.h"
 #include "natterby/settings/startupload.h"
 #include "natterby/transport/framing.h"

@@ -10,7 +10,7 @@
 #include "natterby/mainwindow/tray.h"
 #include "natterby/protocol/autoanswers.h"
 #include "natterby/protocol/macros.h"
-#include "natterby/settings/colourvalue.h"
+#include "natterby/options/colourvalue.h"
 #include "natterby/settings/settingswriters.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "natterby/mainwindow/textformat.h"
 
-#include "natterby/settings/colourvalue.h"
+#include "natterby/options/colourvalue.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "natterby/protocol/chat.h"
 
-#include "natterby/windows/archivefile.h"
+#include "natterby/archive/archivefile.h"
 
 #include <cstdio>
 #include <memory>

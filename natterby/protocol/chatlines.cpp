@@ -1,7 +1,7 @@
 // The received messages that write lines: chat and action lines, private and mass messages with
 // their confirmations, remote execution, sound calls, and the probe.
 #include "natterby/protocol/chat.h"
-#include "natterby/windows/archivefile.h"
+#include "natterby/archive/archivefile.h"
 
 #include <initializer_list>
 #include <string>

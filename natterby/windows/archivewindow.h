@@ -1,6 +1,6 @@
 #pragma once
 
-#include "natterby/windows/archivefile.h"
+#include "natterby/archive/archivefile.h"
 #include "natterby/windows/windowcontext.h"
 
 #include <QWidget>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "couriel/chatlink.h"
-#include "couriel/exchangewindow.h"
-#include "couriel/filebrowser.h"
+#include "couriel/program/chatlink.h"
+#include "couriel/window/exchangewindow.h"
+#include "couriel/window/filebrowser.h"
 #include "platform/launcher.h"
 #include "platform/messagechannel.h"
 #include "tests/couriel/transferfakes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "couriel/stream.h"
+#include "couriel/socket/stream.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "couriel/pauses.h"
-#include "couriel/transferview.h"
+#include "couriel/transfer/pauses.h"
+#include "couriel/transfer/transferview.h"
 #include "platform/hostinfo.h"
 #include "tests/fakes/tempfolder.h"
 

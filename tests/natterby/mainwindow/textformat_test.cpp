@@ -1,5 +1,5 @@
 #include "natterby/mainwindow/textformat.h"
-#include "natterby/settings/colourvalue.h"
+#include "natterby/options/colourvalue.h"
 #include "tests/fakes/qtapplication.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "couriel/socket/stream.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace couriel {
+
+// A file as a stream.
+class FileStream final : public Stream {
+public:
+    // A regular file, to read; its size is taken now, and reading stops there even when the
+    // file grows meanwhile. Nothing when it cannot be opened or is no regular file (a pipe
+    // would make the reader wait for ever).
+    static std::unique_ptr<FileStream> openForReading(const std::filesystem::path& path);
+    // A new empty file, or an existing one emptied, to write. A symbolic link in its place is
+    // not followed. Nothing when it cannot be created.
+    static std::unique_ptr<FileStream> create(const std::filesystem::path& path);
+
+    ~FileStream() override;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+
+    std::int64_t position() const override { return position_; }
+    void setPosition(std::int64_t position) override { position_ = position; }
+    std::int64_t size() const override { return size_; }
+    // 0 also when reading fails.
+    std::size_t read(std::span<char> buffer) override;
+    std::size_t write(std::span<const char> bytes) override;
+
+private:
+    FileStream(int fd, std::int64_t size) : fd_(fd), size_(size) {}
+
+    int fd_;
+    std::int64_t size_;
+    std::int64_t position_ = 0;
+};
+
+} // namespace couriel

@@ -1,0 +1,51 @@
+#include "couriel/program/chatlink.h"
+#include "platform/messagechannel.h"
+#include "tests/fakes/tempfolder.h"
+#include "tests/platform/messagewait.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program as the chat starts it, in a process of its own, reporting to the test's endpoint.
+TEST(CourielProcess, AReceivingCopyReportsToTheChatWindowOnItsCommandLine) {
+    static int argc = 1;
+    static char name[] = "couriel_process_tests";
+    static char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    TempFolder messages;
+    // A runtime folder must be the user's alone.
+    std::filesystem::permissions(messages.folder(), std::filesystem::perms::owner_all);
+    std::vector<std::pair<int, int>> notices;
+    const auto chat = platform::MessageEndpoint::create(
+        [&](int code, int value) { notices.emplace_back(code, value); }, messages.folder());
+    ASSERT_NE(chat, nullptr);
+
+    QProcess couriel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                       QString::fromStdString(messages.folder()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    couriel.setProcessEnvironment(environment);
+    couriel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Above 65535 only the low 16 bits count.
+    const int window = chat->number() + 3 * 65536;
+    couriel.start(QStringLiteral(NATTERBY_PROGRAM_DIR "/couriel"),
+                  {QStringLiteral("wait"), QString::number(window)});
+    ASSERT_TRUE(couriel.waitForStarted());
+
+    const bool reported = waitUntil([&] { return !notices.empty(); });
+    // Killed, not closed: a closing copy would write its folder into the build's Interf.ini.
+    couriel.kill();
+    couriel.waitForFinished();
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(notices.front().first, couriel::kNoticeStarted);
+    EXPECT_GT(notices.front().second, 0);
+    EXPECT_NE(notices.front().second, chat->number());
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+#include "couriel/socket/tcpserver.h"
+#include "platform/wsaerrors.h"
+#include "tests/couriel/eventloop.h"
+#include "tests/couriel/memorystream.h"
+#include "tests/couriel/rawpeer.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace couriel_test;
+using namespace std::chrono_literals;
+using couriel::TcpClient;
+using couriel::TcpSocket;
+
+// Big enough that the loopback buffers of both ends are full long before the stream ends.
+constexpr std::size_t kBeyondBuffers = 16 << 20;
+
+class TcpSocketTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ensureApplication();
+        server.setPort(port);
+        client.setHost("127.0.0.1");
+        client.setPort(port);
+        client.OnError = [this](TcpSocket&, int code) { errors.push_back(code); };
+    }
+
+    // The client connected to a raw peer, which reads only when the test drains it.
+    void connectToRawPeer() {
+        client.setPort(peer.listen());
+        client.Connect();
+        ASSERT_TRUE(runUntil([&] { return client.Connected(); }));
+        ASSERT_TRUE(peer.accept());
+    }
+    // A raw peer connected to the listening server, and the server's client for it.
+    TcpClient& serverClientOf(RawPeer& sender) {
+        server.Listen();
+        EXPECT_TRUE(sender.connect(port));
+        const std::size_t before = server.clients().size();
+        EXPECT_TRUE(runUntil([&] { return server.clients().size() > before; }));
+        return *server.clients().back();
+    }
+
+    std::vector<std::string> messages;
+    std::vector<int> errors;
+    const couriel::MessageEvent record = [this](const std::string& text) {
+        messages.push_back(text);
+    };
+    std::uint16_t port = freeTcpPort();
+    couriel::TcpServer server{record};
+    TcpClient client{record};
+    RawPeer peer;
+};
+
+TEST_F(TcpSocketTest, AConnectionCarriesTextsBothWaysAndEndsWithOneDisconnectEachSide) {
+    std::string accepted;
+    server.OnClientConnect = [&](const std::string& address, std::uint16_t) {
+        accepted = address;
+        return true;
+    };
+    server.OnClientData = [&](TcpClient& sender, std::string_view) {
+        sender.SendText("UPLOADING");
+    };
+    int serverSide = 0;
+    server.OnClientDisconnect = [&](TcpSocket&) { ++serverSide; };
+    server.Listen();
+    const int listening = server.handle();
+    server.Listen();
+    EXPECT_EQ(server.handle(), listening) << "a second Listen changes nothing";
+
+    int connects = 0;
+    int clientSide = 0;
+    std::string received;
+    client.OnConnect = [&](TcpClient&) { ++connects; };
+    client.OnData = [&](TcpClient&, std::string_view chunk) { received.append(chunk); };
+    client.OnDisconnect = [&](TcpSocket&) { ++clientSide; };
+    client.Connect();
+    EXPECT_TRUE(client.Active());
+    ASSERT_TRUE(runUntil([&] { return client.Connected(); }));
+    EXPECT_FALSE(client.Active());
+    client.SendText("FILE\r5\rname\r");
+    ASSERT_TRUE(runUntil([&] { return received == "UPLOADING"; }));
+    EXPECT_EQ(accepted, "127.0.0.1");
+    EXPECT_EQ(server.clients().at(0)->peerAddress(), "127.0.0.1");
+
+    client.Disconnect();
+    ASSERT_TRUE(runUntil([&] { return serverSide == 1; }));
+    runFor(20ms);
+    EXPECT_EQ(connects, 1);
+    EXPECT_EQ(clientSide, 1);
+    EXPECT_EQ(serverSide, 1);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TcpSocketTest, BadAddressesFailInTheCheckAndARefusalIsShownWithItsCodeNameAndSocket) {
+    bool connected = false;
+    client.OnConnect = [&](TcpClient&) { connected = true; };
+    for (const std::string host : {"255.255.255.255", "couriel.example", ""}) {
+        errors.clear();
+        client.setHost(host);
+        client.Connect();
+        EXPECT_EQ(errors, std::vector<int>{platform::kWsaEAddrNotAvail}) << host;
+        EXPECT_FALSE(client.Active());
+        EXPECT_EQ(client.handle(), -1);
+    }
+    EXPECT_TRUE(messages.empty());
+
+    // Nobody listens on the port; without an error handler the refusal becomes a message.
+    client.OnError = nullptr;
+    client.setHost("127.0.0.1");
+    client.Connect();
+    const std::string handle = std::to_string(client.handle());
+    ASSERT_TRUE(runUntil([&] { return !messages.empty(); }));
+    runFor(20ms);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{"Socket error WSAECONNREFUSED on socket " + handle});
+    EXPECT_FALSE(connected);
+    EXPECT_FALSE(client.Active());
+    EXPECT_EQ(client.handle(), -1) << "the abandoned attempt's socket is closed";
+}
+
+TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefusedAnEmptyOneAtOnce) {
+    connectToRawPeer();
+    bool released = false;
+    const std::string bytes = patternBytes(kBeyondBuffers);
+    std::unique_ptr<couriel::Stream> stream = std::make_unique<MemoryStream>(bytes, &released);
+    ASSERT_TRUE(client.SendStream(stream));
+    EXPECT_EQ(stream, nullptr) << "taken by the socket";
+    ASSERT_TRUE(client.IsSending()) << "the first pass stops where the socket would block";
+
+    std::unique_ptr<couriel::Stream> second = std::make_unique<MemoryStream>("other");
+    MemoryStream third("third");
+    EXPECT_FALSE(client.SendStream(second));
+    EXPECT_FALSE(client.SendStream(third));
+    EXPECT_NE(second, nullptr) << "a refused stream stays with the caller";
+    // The text goes between two pieces of the stream, as soon as the socket takes it.
+    client.SendText("END");
+
+    ASSERT_TRUE(runUntil([&] {
+        peer.drain();
+        return peer.received.size() >= bytes.size() + 3;
+    }));
+    const std::size_t at = peer.received.find("END");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_TRUE(peer.received.substr(0, at) + peer.received.substr(at + 3) == bytes);
+    EXPECT_FALSE(client.IsSending());
+    EXPECT_TRUE(released);
+
+    // An empty stream ends at once, with one progress that sees no stream.
+    std::vector<bool> sendingAtProgress;
+    client.OnSendProgress = [&](TcpClient& c) { sendingAtProgress.push_back(c.IsSending()); };
+    released = false;
+    std::unique_ptr<couriel::Stream> empty = std::make_unique<MemoryStream>("", &released);
+    EXPECT_TRUE(client.SendStream(empty));
+    EXPECT_EQ(sendingAtProgress, std::vector<bool>{false});
+    EXPECT_TRUE(released);
+}
+
+TEST_F(TcpSocketTest, APeerResetDuringASendGivesOneErrorOneDisconnectAndEndsTheSend) {
+    connectToRawPeer();
+    int disconnects = 0;
+    client.OnDisconnect = [&](TcpSocket&) { ++disconnects; };
+    std::vector<bool> sendingAtProgress;
+    client.OnSendProgress = [&](TcpClient& c) { sendingAtProgress.push_back(c.IsSending()); };
+    bool released = false;
+    std::unique_ptr<couriel::Stream> stream =
+        std::make_unique<MemoryStream>(patternBytes(kBeyondBuffers), &released);
+    ASSERT_TRUE(client.SendStream(stream));
+    ASSERT_TRUE(client.IsSending());
+    peer.reset();
+    ASSERT_TRUE(runUntil([&] { return disconnects > 0 && !client.IsSending(); }));
+    runFor(50ms);
+    EXPECT_EQ(errors, std::vector<int>{platform::kWsaEConnReset});
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_FALSE(sendingAtProgress.back());
+    EXPECT_TRUE(released);
+}
+
+TEST_F(TcpSocketTest, AnAutoCloseStreamTakesExactlyItsSizeAndTheRestGoesToOnData) {
+    std::string data;
+    server.OnClientData = [&](TcpClient&, std::string_view chunk) { data.append(chunk); };
+    std::vector<bool> receivingAtProgress;
+    server.OnClientReceiveProgress = [&](TcpClient& c) {
+        receivingAtProgress.push_back(c.IsReceiving());
+    };
+    RawPeer sender;
+    TcpClient& receiving = serverClientOf(sender);
+    bool released = false;
+    auto stream = std::make_unique<MemoryStream>("", &released);
+    const MemoryStream* attached = stream.get();
+    receiving.SetReceiveStream(std::move(stream), true, 10);
+    receiving.SetReceiveStream(std::make_unique<MemoryStream>(), true, 0);
+    EXPECT_EQ(receiving.receiveStream(), attached) << "auto-close with size 0 takes nothing";
+
+    sender.write("0123456789FILE\r");
+    ASSERT_TRUE(runUntil([&] { return data == "FILE\r"; }));
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(receivingAtProgress.back()) << "the last progress sees no stream";
+}
+
+TEST_F(TcpSocketTest, WithOnReadableNothingIsReadAndTheEventComesOnce) {
+    int readable = 0;
+    int data = 0;
+    server.OnClientReadable = [&](TcpClient&) { ++readable; };
+    server.OnClientData = [&](TcpClient&, std::string_view) { ++data; };
+    RawPeer sender;
+    serverClientOf(sender);
+    sender.write("waiting");
+    ASSERT_TRUE(runUntil([&] { return readable > 0; }));
+    runFor(50ms);
+    EXPECT_EQ(readable, 1);
+    EXPECT_EQ(data, 0);
+}
+
+TEST_F(TcpSocketTest, ALeavingClientIsRenumberedOutAndDestroyedAfterItsEvent) {
+    const int before = platform::SocketStartup::live();
+    {
+        couriel::TcpServer other(record);
+        other.setPort(freeTcpPort());
+        // A client disconnects itself from inside its own event.
+        other.OnClientData = [&](TcpClient& sender, std::string_view) { sender.Disconnect(); };
+        other.Listen();
+        RawPeer peers[3];
+        for (RawPeer& p : peers) {
+            ASSERT_TRUE(p.connect(other.port()));
+        }
+        ASSERT_TRUE(runUntil([&] { return other.clients().size() == 3; }));
+        EXPECT_EQ(platform::SocketStartup::live(), before + 4);
+        couriel::ServerClient& middle = *other.clients()[1];
+        couriel::ServerClient& last = *other.clients()[2];
+        ASSERT_EQ(middle.port(), peers[1].localPort()) << "accepted in the order they came";
+        middle.Connect();
+        ASSERT_TRUE(runUntil([&] { return !messages.empty(); }));
+        EXPECT_EQ(messages, std::vector<std::string>{"Can't connect ServerClient"});
+
+        peers[1].write("bye");
+        ASSERT_TRUE(runUntil([&] { return other.clients().size() == 2; }));
+        EXPECT_EQ(platform::SocketStartup::live(), before + 4) << "destroyed later";
+        ASSERT_TRUE(runUntil([&] { return platform::SocketStartup::live() == before + 3; }));
+        EXPECT_EQ(last.Index(), 1);
+
+        other.Disconnect();
+        EXPECT_TRUE(other.clients().empty());
+        EXPECT_EQ(other.handle(), -1);
+        ASSERT_TRUE(runUntil([&] { return platform::SocketStartup::live() == before + 1; }));
+    }
+    EXPECT_EQ(platform::SocketStartup::live(), before);
+}
+
+} // namespace

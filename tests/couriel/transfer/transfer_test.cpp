@@ -1,0 +1,237 @@
+#include "couriel/transfer/receiver.h"
+#include "couriel/transfer/sender.h"
+#include "tests/couriel/eventloop.h"
+#include "tests/couriel/memorystream.h"
+#include "tests/couriel/rawpeer.h"
+#include "tests/couriel/transferfakes.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace couriel_test;
+using namespace std::chrono_literals;
+
+class TransferTest : public testing::Test {
+protected:
+    void SetUp() override { ensureApplication(); }
+
+    couriel::MessageEvent recordMessages() {
+        return [this](const std::string& text) { messages.push_back(text); };
+    }
+    std::unique_ptr<couriel::Receiver> makeReceiver(const fs::path& folder) {
+        auto receiver = std::make_unique<couriel::Receiver>(
+            receiverView, couriel::TransferTexts{}, codePage, host,
+            std::make_unique<QuickPauses>(receiverDelays), recordMessages(), port);
+        receiver->start(folder);
+        return receiver;
+    }
+    std::unique_ptr<couriel::Sender> makeSender() {
+        return std::make_unique<couriel::Sender>(senderView, couriel::TransferTexts{}, codePage,
+                                                 std::make_unique<QuickPauses>(senderDelays),
+                                                 recordMessages(), port);
+    }
+
+    // Plays the receiving side from raw bytes: answers each header and stops at the end mark.
+    struct RawReceiver {
+        RawPeer peer;
+        couriel::StreamReader reader;
+        std::size_t fed = 0;
+        bool accepted = false;
+        bool ended = false;
+
+        void poll() {
+            if (!accepted && !(accepted = peer.accept())) {
+                return;
+            }
+            peer.drain();
+            reader.append(std::string_view(peer.received).substr(fed));
+            fed = peer.received.size();
+            while (const auto item = reader.next()) {
+                if (std::holds_alternative<couriel::StreamReader::Header>(*item)) {
+                    peer.write(couriel::kGoAhead);
+                }
+                ended = ended || std::holds_alternative<couriel::StreamReader::End>(*item);
+            }
+        }
+    };
+
+    std::uint16_t port = freeTcpPort();
+    common::CodePage codePage{"CP1251"};
+    HostWithFreeSpace host;
+    RecordingView senderView;
+    RecordingView receiverView;
+    std::vector<int> senderDelays;
+    std::vector<int> receiverDelays;
+    std::vector<std::string> messages;
+};
+
+TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
+    TempFolder source;
+    TempFolder target;
+    const fs::path from = source.folder();
+    fs::create_directories(from / "tree/sub/deeper");
+    fs::create_directories(from / "tree/nothing");
+    source.write("tree/a.bin", patternBytes(10000));
+    source.write("tree/sub/deeper/f.bin", patternBytes(50001));
+    source.write("tree/sub/.hidden", "hidden");
+    source.write("empty.txt", "");
+    source.write("exists.txt", "new");
+    target.write("exists.txt", "old content, longer than the new");
+
+    const auto receiver = makeReceiver(target.folder());
+    const auto sender = makeSender();
+    senderView.selection = {"tree", "empty.txt", "exists.txt"};
+    sender->start(from, "127.0.0.1");
+    ASSERT_TRUE(runUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
+
+    EXPECT_EQ(filesBelow(target.folder()), filesBelow(from));
+    EXPECT_FALSE(fs::exists(fs::path(target.folder()) / "tree/nothing"));
+    EXPECT_EQ(senderView.overs, 1);
+    EXPECT_EQ(receiverView.overs, 1);
+    EXPECT_EQ(senderView.statuses, std::vector<std::string>{"Connect to "});
+    EXPECT_EQ(receiverView.statuses, std::vector<std::string>{"Connect to 127.0.0.1"});
+    EXPECT_EQ(receiverView.progress.back(), 0);
+    EXPECT_TRUE(std::count(receiverView.progress.begin(), receiverView.progress.end(), 100) > 0);
+    // A pause before each file's data, between files, before the end mark, before closing.
+    EXPECT_EQ(senderDelays,
+              (std::vector<int>{100, 200, 100, 200, 100, 200, 100, 200, 100, 50, 100}));
+    EXPECT_EQ(receiverDelays, std::vector<int>{100});
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TransferTest, FilesGoFromTheEndOfTheSelectionAndThoseAHeaderCannotCarryAreNamed) {
+    TempFolder source;
+    const fs::path from = source.folder();
+    source.write("x", "xx");
+    source.write("y", "yyy");
+    source.write("z", "z");
+    source.write("big.bin", "");
+    fs::resize_file(from / "big.bin", std::uintmax_t{1} << 31);
+    source.write("日本.txt", "j");
+    RawReceiver receiver;
+    port = receiver.peer.listen();
+    const auto sender = makeSender();
+    senderView.selection = {"x", "big.bin", "y", "日本.txt", "z", "missing.txt"};
+    sender->start(from, "127.0.0.1");
+    ASSERT_TRUE(runUntil([&] {
+        receiver.poll();
+        return receiver.ended && senderView.overs == 1;
+    }));
+    runFor(20ms);
+    EXPECT_EQ(receiver.peer.received, "FILE\r1\rz\rzFILE\r3\ry\ryyyFILE\r2\rx\rxxEND");
+    EXPECT_EQ(senderView.statuses.back(), "Not sent: missing.txt, ??.txt, big.bin");
+    EXPECT_EQ(senderView.closes, 0) << "stays open to show what stayed behind";
+}
+
+TEST_F(TransferTest, ABrokenConnectionStopsTheSenderWithoutTheEndText) {
+    TempFolder source;
+    source.write("big.bin", patternBytes(16 << 20));
+    RawReceiver receiver;
+    port = receiver.peer.listen();
+    const auto sender = makeSender();
+    // The last file: what the sender would do after it is to end the transfer as done.
+    senderView.selection = {"big.bin"};
+    sender->start(source.folder(), "127.0.0.1");
+    ASSERT_TRUE(runUntil([&] {
+        receiver.poll();
+        return receiver.peer.received.size() > 100000;
+    }));
+    receiver.peer.reset();
+    ASSERT_TRUE(runUntil([&] { return !messages.empty() && !sender->client().Connected(); }));
+    runFor(100ms);
+    EXPECT_EQ(senderView.overs, 0);
+    EXPECT_EQ(senderView.closes, 0);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_TRUE(messages[0].starts_with("Socket error WSAECONNRESET on socket ")) << messages[0];
+}
+
+TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFile) {
+    TempFolder area;
+    const fs::path target = fs::path(area.folder()) / "target";
+    const fs::path outside = fs::path(area.folder()) / "outside";
+    fs::create_directories(target);
+    fs::create_directories(outside);
+    area.write("target/keep.txt", "original");
+    const auto receiver = makeReceiver(target);
+    RawPeer sender;
+    ASSERT_TRUE(sender.connect(port));
+    // The receiver sends nothing but go-aheads.
+    const auto answered = [&](std::size_t goAheads) {
+        return runUntil([&] {
+            sender.drain();
+            return sender.received.size() >= goAheads * couriel::kGoAhead.size();
+        });
+    };
+
+    sender.write("FILE\r5\rcoalesced.txt\rhello");
+    ASSERT_TRUE(answered(1));
+    sender.write("FILE\r3\rspl");
+    runFor(30ms);
+    sender.write("it.txt\rabc");
+    ASSERT_TRUE(answered(2));
+    sender.write("FILE\r5\r..\\..\\evil.txt\rEVIL!");
+    ASSERT_TRUE(answered(3)) << "a refused file is answered, and its data dropped";
+    const std::string absolute = (outside / "abs.txt").string();
+    sender.write("FILE\r4\r" + absolute + "\rABS!FILE\r4\rC:\\drive.txt\rDRV!");
+    ASSERT_TRUE(answered(5));
+    sender.write("FILE\r-5\rneg.txt\r");
+    runFor(30ms);
+    sender.write("FILE\r3\rkeep.txt\rabcEND");
+    ASSERT_TRUE(runUntil([&] { return receiverView.overs == 1; }));
+    sender.drain();
+    std::string six;
+    for (int i = 0; i < 6; ++i) {
+        six += couriel::kGoAhead;
+    }
+    EXPECT_EQ(sender.received, six) << "none for the negative size";
+
+    EXPECT_EQ(filesBelow(area.folder()), (std::map<std::string, std::string>{
+                                             {"target/coalesced.txt", "hello"},
+                                             {"target/split.txt", "abc"},
+                                             {"target/keep.txt", "abc"},
+                                             {"target/" + absolute.substr(1), "ABS!"},
+                                         }));
+    EXPECT_EQ(receiverView.statuses.back(), "Not received: ..\\..\\evil.txt, C:\\drive.txt");
+    EXPECT_EQ(receiverView.closes, 0);
+}
+
+TEST_F(TransferTest, TooLittleFreeSpaceAsksAndNoLeavesTheHeaderUnanswered) {
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        TempFolder target;
+        host.free = 10;
+        receiverView = RecordingView();
+        receiverView.answerYes = yes;
+        port = freeTcpPort();
+        const auto receiver = makeReceiver(target.folder());
+        RawPeer sender;
+        ASSERT_TRUE(sender.connect(port));
+        sender.write("FILE\r11\rbig.txt\r");
+        ASSERT_TRUE(runUntil([&] { return !receiverView.questions.empty(); }));
+        EXPECT_EQ(receiverView.questions, std::vector<std::string>{"Small space, continue?"});
+        if (yes) {
+            ASSERT_TRUE(runUntil([&] {
+                sender.drain();
+                return sender.received == "UPLOADING";
+            }));
+            sender.write("eleven byte");
+            ASSERT_TRUE(
+                runUntil([&] { return TempFolder::read(target.file("big.txt")).size() == 11; }));
+        } else {
+            runFor(30ms);
+            sender.drain();
+            EXPECT_EQ(sender.received, "");
+            EXPECT_FALSE(fs::exists(target.file("big.txt")));
+        }
+    }
+}
+
+} // namespace

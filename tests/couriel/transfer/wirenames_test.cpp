@@ -1,0 +1,103 @@
+#include "couriel/transfer/filelist.h"
+#include "couriel/transfer/wirenames.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const common::CodePage& cp1251() {
+    static const common::CodePage codePage("CP1251");
+    return codePage;
+}
+
+TEST(WireNamesTest, AReceivedNameStaysBelowTheFolderOrIsRefused) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"docs\\report.doc", "docs/report.doc"},
+        {"sub\\deeper\\f", "sub/deeper/f"},
+        {"a/b", "a/b"},
+        {"\\etc\\passwd", "etc/passwd"},
+        {"/tmp/x", "tmp/x"},
+        {".\\a\\\\b", "a/b"},
+        {"...", "..."},
+        {"\xEF\xF0\xE8\xE2\xE5\xF2.txt", "привет.txt"},
+        {"..\\..\\evil.txt", std::nullopt},
+        {"a\\..\\..\\b", std::nullopt},
+        {"../x", std::nullopt},
+        {"C:\\Windows\\evil.txt", std::nullopt},
+        {"c:evil.txt", std::nullopt},
+        {"\\D:\\x", std::nullopt},
+        {"", std::nullopt},
+        {"\\", std::nullopt},
+        {".", std::nullopt},
+        {std::string("a\0b", 3), std::nullopt},
+    };
+    for (const auto& [name, expected] : cases) {
+        const std::optional<fs::path> path = couriel::receivedPath(name, cp1251());
+        ASSERT_EQ(path.has_value(), expected.has_value()) << name;
+        if (path) {
+            EXPECT_EQ(path->string(), *expected) << name;
+            EXPECT_TRUE(path->is_relative()) << name;
+        }
+    }
+}
+
+TEST(WireNamesTest, ASentNameIsCarriedExactlyOrNotAtAll) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"sub/deeper/f", "sub\\deeper\\f"},
+        {".hidden", ".hidden"},
+        {"привет.txt", "\xEF\xF0\xE8\xE2\xE5\xF2.txt"},
+        {"日本.txt", std::nullopt},
+        {"back\\slash", std::nullopt},
+        {"carriage\rreturn", std::nullopt},
+    };
+    for (const auto& [relative, expected] : cases) {
+        const std::optional<std::string> name = couriel::wireName(relative, cp1251());
+        EXPECT_EQ(name, expected) << relative;
+        if (name) {
+            EXPECT_EQ(couriel::receivedPath(*name, cp1251()), fs::path(relative)) << relative;
+        }
+    }
+}
+
+TEST(FileListTest, ASelectionStandsForItsFilesDepthFirstWithHiddenOnesAndNoLoop) {
+    TempFolder folder;
+    const fs::path root = folder.folder();
+    fs::create_directories(root / "tree/sub/deeper");
+    fs::create_directories(root / "tree/empty");
+    folder.write("x.txt", "x");
+    folder.write("tree/.hidden", "h");
+    folder.write("tree/a", "a");
+    folder.write("tree/sub/b", "b");
+    folder.write("tree/sub/deeper/f", "f");
+    folder.write("tree/sub/deeper/g", "g");
+    fs::create_directory_symlink("..", root / "tree/sub/up");
+    fs::create_symlink(root / "x.txt", root / "tree/link.txt");
+
+    const couriel::FileList list = couriel::buildFileList(root, {"x.txt", "tree"});
+    std::vector<std::string> files;
+    for (const fs::path& file : list.files) {
+        files.push_back(file.string());
+    }
+    ASSERT_EQ(files.size(), 7U);
+    EXPECT_EQ(files.front(), "x.txt") << "the selection's order";
+    std::vector<std::string> sorted = files;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted,
+              (std::vector<std::string>{"tree/.hidden", "tree/a", "tree/link.txt", "tree/sub/b",
+                                        "tree/sub/deeper/f", "tree/sub/deeper/g", "x.txt"}));
+    // Depth first: a folder's files are all together.
+    const auto first = std::find(files.begin(), files.end(), "tree/sub/deeper/f");
+    const auto second = std::find(files.begin(), files.end(), "tree/sub/deeper/g");
+    EXPECT_EQ(std::abs(first - second), 1);
+    EXPECT_TRUE(list.unlisted.empty());
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+#include "common/profile.h"
+#include "couriel/program/folders.h"
+#include "tests/couriel/exchangetestbed.h"
+#include "tests/couriel/memorystream.h"
+#include "tests/couriel/rawpeer.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTest>
+#include <filesystem>
+#include <map>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace couriel_test;
+using couriel::Side;
+
+class ExchangeWindowTest : public testing::Test {
+protected:
+    ~ExchangeWindowTest() override { fakes::deletePendingWidgets(); }
+
+    std::unique_ptr<Copy> start(ChatEnd& chat, Side side, const std::string& programFolder,
+                                std::vector<std::string> drives = {"/"}) {
+        return std::make_unique<Copy>(messages.folder(), chat.number(), side, programFolder, port,
+                                      std::move(drives));
+    }
+    std::string folder(const Copy& copy) const { return copy.browser()->folder(); }
+
+    // Before the endpoints, whose notifiers need it.
+    QApplication& application = fakes::qtApplication();
+    TempFolder messages;
+    TempFolder program;
+    ChatEnd chat{messages.folder()};
+    std::uint16_t port = freeTcpPort();
+};
+
+TEST_F(ExchangeWindowTest, TheReceivingSideTellsTheChatItStartedAndThenThatItListens) {
+    const auto copy = start(chat, Side::Receiving, program.folder());
+    const int window = copy->link.ownWindow();
+    ASSERT_GT(window, 0);
+    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
+    EXPECT_EQ(copy->window->windowTitle(), "Couriel");
+    EXPECT_TRUE(copy->button("ready")->isEnabled());
+    EXPECT_FALSE(copy->button("send")->isEnabled());
+    EXPECT_EQ(copy->child<QLabel>("status")->text().toStdString(), program.folder());
+
+    // A receiving copy never sends, even when told an address: it would read from the very
+    // folder it writes into.
+    chat.sendAddress(window, {127, 0, 0, 1});
+    EXPECT_FALSE(copy->button("send")->isEnabled());
+
+    copy->button("ready")->click();
+    EXPECT_EQ(chat.notices,
+              (Notices{{couriel::kNoticeStarted, window}, {couriel::kNoticeListening, window}}));
+    EXPECT_EQ(copy->child<QLabel>("status")->text(), "Listen...");
+    for (const char* control : {"ready", "browser", "drives", "folderBox", "up", "root"}) {
+        EXPECT_FALSE(copy->child<QWidget>(control)->isEnabled()) << control;
+    }
+    RawPeer sender;
+    ASSERT_TRUE(sender.connect(port));
+    // The built-in text loses its blank in the reading; the window puts one back.
+    ASSERT_TRUE(
+        waitUntil([&] { return copy->child<QLabel>("status")->text() == "Connect to 127.0.0.1"; }));
+    // Files arriving in the folder show in the list, and leave the status line alone.
+    program.write("arrived.txt", "");
+    ASSERT_TRUE(waitUntil(
+        [&] { return !copy->browser()->findItems("arrived.txt", Qt::MatchExactly).isEmpty(); }));
+    EXPECT_EQ(copy->child<QLabel>("status")->text(), "Connect to 127.0.0.1");
+}
+
+TEST_F(ExchangeWindowTest, ATakenPortIsNoListeningAndTextsComeFromTheLanguageFile) {
+    program.write("Interf.ini", "[Language]\r\nini=Mine\r\n");
+    program.write("Mine.ini",
+                  "[Exchange]\r\nWait=\xcf\xf0\xe8\xb8\xec\r\nReady=Go\r\nConnectTo=From \r\n");
+    auto other = std::make_unique<RawPeer>();
+    port = other->listen();
+    const auto copy = start(chat, Side::Receiving, program.folder());
+    EXPECT_EQ(copy->window->windowTitle(), QString::fromUtf8("Приём"));
+    EXPECT_EQ(copy->button("ready")->text(), "Go");
+    EXPECT_EQ(copy->button("send")->text(), "Send");
+    copy->button("ready")->click();
+    ASSERT_TRUE(waitUntil([&] { return copy->window->findChild<QMessageBox*>("message"); }));
+    EXPECT_EQ(chat.notices.size(), 1u);
+    EXPECT_TRUE(copy->button("ready")->isEnabled());
+    EXPECT_TRUE(copy->browser()->isEnabled());
+
+    other.reset();
+    copy->button("ready")->click();
+    EXPECT_EQ(chat.notices.back().first, couriel::kNoticeListening);
+    EXPECT_FALSE(copy->button("ready")->isEnabled());
+    RawPeer sender;
+    ASSERT_TRUE(sender.connect(port));
+    EXPECT_TRUE(
+        waitUntil([&] { return copy->child<QLabel>("status")->text() == "From 127.0.0.1"; }));
+}
+
+TEST_F(ExchangeWindowTest, TheSendingSideConnectsToTheAddressFromTheChat) {
+    program.write("one.txt", "1");
+    program.write("two.txt", "22");
+    RawPeer receiver;
+    port = receiver.listen();
+    const auto copy = start(chat, Side::Sending, program.folder());
+    const int window = copy->link.ownWindow();
+    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
+    EXPECT_FALSE(copy->button("ready")->isEnabled());
+    EXPECT_FALSE(copy->button("send")->isEnabled());
+
+    chat.sendAddress(window, {127, 0, 0, 1});
+    EXPECT_EQ(copy->link.peerAddress(), "127.0.0.1");
+    ASSERT_TRUE(copy->button("send")->isEnabled());
+
+    // With nothing selected there is nothing to connect for.
+    copy->button("send")->click();
+    EXPECT_FALSE(happensSoon([&] { return receiver.accept(); }));
+    EXPECT_TRUE(copy->browser()->isEnabled());
+
+    copy->select({"two.txt", "one.txt"});
+    copy->button("send")->click();
+    bool accepted = false;
+    ASSERT_TRUE(waitUntil([&] { return accepted = accepted || receiver.accept(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        receiver.drain();
+        return !receiver.received.empty();
+    }));
+    EXPECT_EQ(receiver.received, "FILE\r2\rtwo.txt\r");
+    EXPECT_FALSE(copy->button("send")->isEnabled());
+    EXPECT_FALSE(copy->browser()->hasSelection());
+}
+
+TEST_F(ExchangeWindowTest, AFolderTreeGoesFromOneWindowToTheOtherByteForByte) {
+    TempFolder source;
+    TempFolder target;
+    fs::create_directories(fs::path(source.folder()) / "tree/sub");
+    source.write("tree/sub/f.bin", patternBytes(70001));
+    source.write("single.bin", patternBytes(4096));
+    source.write("left.txt", "not selected");
+    TempFolder receiverProgram;
+    TempFolder senderProgram;
+    receiverProgram.write("Interf.ini", "[Exchange]\r\nDir=" + target.folder() + "\r\n");
+    senderProgram.write("Interf.ini", "[Exchange]\r\nDir=" + source.folder() + "\r\n");
+
+    ChatEnd senderChat{messages.folder()};
+    const auto receiving = start(chat, Side::Receiving, receiverProgram.folder());
+    const auto sending = start(senderChat, Side::Sending, senderProgram.folder());
+    ASSERT_EQ(folder(*receiving), target.folder());
+    ASSERT_EQ(folder(*sending), source.folder());
+    // The chats pass the listening side's address on to the sending side.
+    chat.onNotice = [&](int code, int) {
+        if (code == couriel::kNoticeListening) {
+            senderChat.sendAddress(sending->link.ownWindow(), {127, 0, 0, 1});
+        }
+    };
+    receiving->button("ready")->click();
+    ASSERT_TRUE(sending->button("send")->isEnabled());
+    sending->select({"single.bin", "tree"});
+    sending->button("send")->click();
+
+    ASSERT_TRUE(
+        waitUntil([&] { return chat.notices.size() == 4 && senderChat.notices.size() == 3; }));
+    std::map<std::string, std::string> expected = filesBelow(source.folder());
+    expected.erase("left.txt");
+    EXPECT_EQ(filesBelow(target.folder()), expected);
+    const int receiver = receiving->link.ownWindow();
+    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, receiver},
+                                     {couriel::kNoticeListening, receiver},
+                                     {couriel::kNoticeOver, 0},
+                                     {couriel::kNoticeOver, 0}}));
+    EXPECT_EQ(senderChat.notices, (Notices{{couriel::kNoticeStarted, sending->link.ownWindow()},
+                                           {couriel::kNoticeOver, 0},
+                                           {couriel::kNoticeOver, 0}}));
+    EXPECT_EQ(receiving->window->windowTitle(), "End");
+    EXPECT_EQ(sending->window->windowTitle(), "End");
+    EXPECT_FALSE(receiving->window->isVisible());
+    EXPECT_FALSE(sending->window->isVisible());
+}
+
+TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
+    fs::create_directories(fs::path(program.folder()) / "sub");
+    const common::ProfileFile settings(program.file("Interf.ini"));
+    {
+        const auto copy = start(chat, Side::Sending, program.folder());
+        EXPECT_EQ(folder(*copy), program.folder());
+        auto* edit = copy->child<QLineEdit>("folderEdit");
+        edit->setText(QString::fromStdString(program.folder() + "sub"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(folder(*copy), program.folder() + "sub/");
+        copy->window->close();
+        EXPECT_EQ(chat.notices.back(), std::make_pair(couriel::kNoticeOver, 0));
+    }
+    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
+    {
+        const auto copy = start(chat, Side::Sending, program.folder());
+        EXPECT_EQ(folder(*copy), program.folder() + "sub/");
+        // A folder the code page cannot name is kept as the nearest one above it that it can.
+        fs::create_directories(fs::path(program.folder()) / "sub/日本");
+        copy->browser()->goTo(program.folder() + "sub/日本/");
+        copy->window->close();
+    }
+    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
+
+    // A folder that has gone leaves the browser in the program's folder.
+    settings.writeText("Exchange", "Dir", program.folder() + "gone/");
+    const auto copy = start(chat, Side::Sending, program.folder());
+    EXPECT_EQ(folder(*copy), program.folder());
+}
+
+TEST_F(ExchangeWindowTest, WithoutArgumentsTheWindowClosesAtOnceAndLostNoticesHarmNothing) {
+    const auto copy =
+        std::make_unique<Copy>(messages.folder(), 0, Side::None, program.folder(), port);
+    EXPECT_TRUE(waitUntil([&] { return !copy->window->isVisible(); }));
+    // Nor does a copy without a folder for its endpoint.
+    const auto alone =
+        std::make_unique<Copy>("", chat.number(), Side::Sending, program.folder(), port);
+    EXPECT_EQ(alone->link.ownWindow(), 0);
+    alone->window->close();
+    EXPECT_TRUE(chat.notices.empty());
+}
+
+TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
+    const std::string top = program.folder();
+    fs::create_directories(fs::path(top) / "b_dir/inner");
+    program.write("c.txt", "c");
+    program.write("A.txt", "a");
+    const auto copy = start(chat, Side::Sending, top, {"/", top});
+    couriel::FileBrowser* browser = copy->browser();
+    EXPECT_EQ(copy->entries(), (std::vector<std::string>{"[..]", "b_dir", "A.txt", "c.txt"}));
+
+    browser->setCurrentItem(copy->entry("c.txt"));
+    EXPECT_EQ(copy->child<QLabel>("status")->text(), "c.txt");
+    QTest::keyClick(browser, Qt::Key_Return);
+    EXPECT_EQ(copy->launcher.opened, std::vector<std::string>{top + "c.txt"});
+
+    browser->setCurrentItem(copy->entry("b_dir"));
+    QTest::keyClick(browser, Qt::Key_Return);
+    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    browser->setCurrentItem(copy->entry("inner"));
+    QTest::keyClick(browser, Qt::Key_Enter);
+    EXPECT_EQ(folder(*copy), top + "b_dir/inner/");
+    QTest::keyClick(browser, Qt::Key_Backspace);
+    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    copy->button("up")->click();
+    EXPECT_EQ(folder(*copy), top);
+    copy->button("root")->click();
+    EXPECT_EQ(folder(*copy), top);
+    browser->goTo(top + "b_dir/inner/");
+    QTest::keyClick(browser, Qt::Key_Backslash, Qt::ControlModifier);
+    EXPECT_EQ(folder(*copy), top);
+
+    // Each drive returns to the folder last shown on it.
+    browser->goTo(top + "b_dir/");
+    auto* drives = copy->child<QComboBox>("drives");
+    EXPECT_EQ(drives->currentText().toStdString(), top);
+    drives->activated(0);
+    EXPECT_EQ(folder(*copy), "/");
+    EXPECT_NE(copy->entries().front(), "[..]");
+    copy->button("up")->click();
+    EXPECT_EQ(folder(*copy), "/");
+    drives->activated(1);
+    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    EXPECT_EQ(copy->child<QLineEdit>("folderEdit")->text().toStdString(), top + "b_dir/");
+
+    // The list follows the folder on disk and keeps what was selected.
+    copy->select({"inner"});
+    program.write("b_dir/new.txt", "new");
+    ASSERT_TRUE(waitUntil([&] { return copy->entries().size() == 3; }));
+    EXPECT_TRUE(copy->entry("inner")->isSelected());
+    fs::remove_all(fs::path(top) / "b_dir");
+    ASSERT_TRUE(waitUntil([&] { return folder(*copy) == top; }));
+
+    // The selection goes in its order on screen, without the parent entry.
+    copy->select({"c.txt", "[..]", "A.txt"});
+    EXPECT_EQ(browser->takeSelection(), (std::vector<std::string>{"A.txt", "c.txt"}));
+    EXPECT_TRUE(browser->selectedItems().isEmpty());
+}
+
+TEST(Folders, TheSettingsFileGetsAFolderTheCodePageCanName) {
+    const common::CodePage cp1251("CP1251");
+    EXPECT_EQ(couriel::storedFolder("/home/Юля/", cp1251), "/home/\xdE\xeb\xff/");
+    EXPECT_EQ(couriel::storedFolder("/home/a/日本/b/", cp1251), "/home/a/");
+    EXPECT_EQ(couriel::storedFolder("/日本/", cp1251), "/");
+    EXPECT_EQ(couriel::asFolder("/a/./b/../c"), "/a/c/");
+    EXPECT_EQ(couriel::asFolder("/../x//"), "/x/");
+    EXPECT_EQ(couriel::parentFolder("/a/b/"), "/a/");
+    EXPECT_EQ(couriel::parentFolder("/"), std::nullopt);
+    EXPECT_EQ(couriel::driveOf("/media/usb/x/", {"/", "/media/usb/", "/media/"}), "/media/usb/");
+    EXPECT_EQ(couriel::driveOf("/media/usbstick/", {"/", "/media/usb/"}), "/");
+}
+
+} // namespace

@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
     platform::SystemHostInfo host;
     platform::SystemLauncher launcher;
     couriel::ChatLink chat(platform::messageFolder(), commandLine.chatWindow);
-    couriel::ExchangeWindow window({platform::programFolder(), common::CodePage::fromEnvironment(),
-                                    host, launcher, chat, couriel::mountedDrives()},
+    couriel::ExchangeWindow window({platform::programFolders().own,
+                                    common::CodePage::fromEnvironment(), host, launcher, chat,
+                                    couriel::mountedDrives()},
                                    commandLine.side);
     window.show();
     return application.exec();

@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
     // The window hides into the tray instead of closing; only the close steps end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const std::string folder = platform::programFolder();
+    // The folder the executables are in, and the folder this user's files are kept in.
+    const platform::ProgramFolders folders = platform::programFolders();
+    const std::string& folder = folders.own;
     const common::CodePage codePage = common::CodePage::fromEnvironment();
     const common::ProfileFile settingsFile(settings::settingsFilePath(folder));
     settings::Settings settings;
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
     mainwindow::NetworkLink network;
     transport::Framing framing(network, [&below] { return below(95); });
     mainwindow::MainWindow window({framing, network, settings, settingsFile, texts, sound, launcher,
-                                   host, clock, below, couriel, codePage, folder,
+                                   host, clock, below, couriel, codePage, folder, folders.package,
                                    &platform::switchToNextKeyboardLayout, couriel.number()});
     network.setHandlers({
         [&window](std::span<char> datagram) { window.receive(datagram); },

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing need, when any is missing.
+# Installs the Debian 12 packages that building, packaging and testing need, when any is missing.
 set -euo pipefail
 
 packages=(
@@ -8,6 +8,7 @@ packages=(
     libsndfile1-dev libasound2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool iproute2
+    dpkg-dev file lintian appstream
 )
 
 missing=()

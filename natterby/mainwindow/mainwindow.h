@@ -5,10 +5,10 @@
 #include "common/texts.h"
 #include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/mainmenus.h"
+#include "natterby/options/optionshost.h"
 #include "natterby/protocol/chat.h"
 #include "natterby/protocol/chattexts.h"
 #include "natterby/protocol/chatview.h"
-#include "natterby/options/optionshost.h"
 #include "natterby/settings/settings.h"
 #include "natterby/settings/startupload.h"
 #include "natterby/transport/framing.h"
@@ -67,8 +67,11 @@ struct MainWindowSeams {
     std::function<int(int bound)> random;
     protocol::CourielLink& couriel;
     const common::CodePage& codePage;
-    // Ends in '/'.
+    // This user's program folder, where the settings, language files, archive and logs are
+    // kept; ends in '/'.
     std::string programFolder;
+    // The folder of the executables, ending in '/'.
+    std::string packageFolder;
     // Switches the keyboard to its next layout, after the chat line was retyped in it.
     std::function<void()> nextKeyboardLayout;
     // The number the file-exchange program sends its notices to (0: none can reach the chat).

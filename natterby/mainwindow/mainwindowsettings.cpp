@@ -8,9 +8,9 @@
 #include "natterby/mainwindow/textformat.h"
 #include "natterby/mainwindow/transports.h"
 #include "natterby/mainwindow/tray.h"
+#include "natterby/options/colourvalue.h"
 #include "natterby/protocol/autoanswers.h"
 #include "natterby/protocol/macros.h"
-#include "natterby/options/colourvalue.h"
 #include "natterby/settings/settingswriters.h"
 
 #include <QComboBox>
@@ -58,10 +58,11 @@ void MainWindow::start() {
     seams_.framing.setIpxTransport(settings.net.ipx);
     seams_.framing.setNetworking(settings.net.net);
 
-    chat_.emplace(*this, protocol::ChatSeams{
-                             seams_.framing, settings, seams_.settingsFile, seams_.texts,
-                             seams_.sound, seams_.launcher, seams_.host, seams_.clock,
-                             seams_.random, seams_.couriel, seams_.codePage, seams_.programFolder});
+    chat_.emplace(*this,
+                  protocol::ChatSeams{seams_.framing, settings, seams_.settingsFile, seams_.texts,
+                                      seams_.sound, seams_.launcher, seams_.host, seams_.clock,
+                                      seams_.random, seams_.couriel, seams_.codePage,
+                                      seams_.programFolder, seams_.packageFolder});
     chat_->setOwnWindow(seams_.messageWindow);
     // The views take the loaded fonts and colours before the joins write into them.
     applySettings();

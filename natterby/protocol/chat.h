@@ -63,8 +63,10 @@ struct ChatSeams {
     CourielLink& couriel;
     // File names built from texts (channel logs, commands) go through it to the file system.
     const common::CodePage& codePage;
-    // The folder of the executables, ending in '/': Message.txt and the file-exchange program.
+    // This user's program folder, ending in '/': Message.txt.
     std::string programFolder;
+    // The folder of the executables, ending in '/': the file-exchange program.
+    std::string packageFolder;
 };
 
 struct Tab {

@@ -153,7 +153,7 @@ void Chat::startCouriel(const std::string& arguments) {
         }
         start = end + 1;
     }
-    seams_.launcher.startProgram(seams_.programFolder + "couriel", words);
+    seams_.launcher.startProgram(seams_.packageFolder + "couriel", words);
 }
 
 } // namespace natterby::protocol

@@ -10,11 +10,15 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fakes {
 
 class Lan;
+
+// Where every peer's executables are: apart from the program folder, as in an installed package.
+constexpr std::string_view kPackageFolder = "/usr/lib/natterby/";
 
 // One running chat on the in-memory network, with recording fakes for every seam and a program
 // folder of its own.
@@ -96,7 +100,7 @@ inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, uns
       framing(*this, [this] { return static_cast<int>(random() % 95); }),
       chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
                   [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
-                  codePage, folder.folder()}) {
+                  codePage, folder.folder(), std::string(kPackageFolder)}) {
     host.computer = "PC-" + nick;
 }
 

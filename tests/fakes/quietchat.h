@@ -60,7 +60,7 @@ public:
           framing(*this, [this] { return static_cast<int>(random() % 95); }),
           chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
                       [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
-                      codePage, folder}) {}
+                      codePage, folder, folder}) {}
 
     std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override {
         lastSent.assign(packet);

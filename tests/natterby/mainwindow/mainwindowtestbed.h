@@ -73,7 +73,7 @@ protected:
             natterby::mainwindow::MainWindowSeams{
                 framing, network, settings, settingsFile, texts, sound, launcher, host, clock,
                 [this](int bound) { return static_cast<int>(random() % bound); }, couriel, codePage,
-                folder.folder(), [this] { ++layoutSwitches; }});
+                folder.folder(), folder.folder(), [this] { ++layoutSwitches; }});
         window->start();
         deliver();
     }

@@ -24,7 +24,7 @@ TEST(FileOffer, AcceptedOfferStartsBothProgramsAndPassesTheAddress) {
     ann.chat.offerFiles("Bob");
     lan.run();
     EXPECT_EQ(bob.view.questions, Texts{"Take files from <Ann>?"});
-    EXPECT_EQ(bob.launcher.started[0].first, bob.folder.folder() + "couriel");
+    EXPECT_EQ(bob.launcher.started[0].first, std::string(fakes::kPackageFolder) + "couriel");
     EXPECT_EQ(bob.launcher.started[0].second, (Texts{"wait", "4464"}));
     EXPECT_EQ(ann.launcher.started[0].second, Texts{"4321"});
     EXPECT_EQ(bob.chat.transfer().partner, "Ann");

@@ -79,10 +79,11 @@ check "lintian reports no error" [ "$lintian_status" -eq 0 ]
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 echo "appstreamcli says:"
-appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >"$work/appstream.txt" 2>&1
+# The metainfo file, and the menu entry it names.
+appstreamcli validate-tree --no-net "$root" >"$work/appstream.txt" 2>&1
 appstream_status=$?
 indented <"$work/appstream.txt"
-check "appstreamcli accepts the metainfo file" [ "$appstream_status" -eq 0 ]
+check "appstreamcli accepts the metainfo file and the menu entry" [ "$appstream_status" -eq 0 ]
 check "natterby is on the search path" test -x "$root/usr/bin/natterby"
 check "the menu entry names the program on the search path" \
     grep -qx 'Exec=natterby' "$root"/usr/share/applications/*.desktop
@@ -113,16 +114,19 @@ ip netns exec "${tag}n1" unshare --mount --uts --propagation private \
 chat_pids+=($!)
 
 check "the chat starts its settings from the package's under HOME" \
-    wait_for 20 grep -qa 'IPX=false' "$own/Interf.ini"
-check "the language file in use is copied under HOME" cmp -s "$root/usr/lib/natterby/LangRus.ini" "$own/LangRus.ini"
+    wait_for 20 grep -qsa 'IPX=false' "$own/Interf.ini"
+check "the language file in use is copied under HOME" \
+    cmp -s "$root/usr/lib/natterby/LangRus.ini" "$own/LangRus.ini"
 shown() { [ -n "$(xdotool search --all --onlyvisible --pid "${chat_pids[0]}" --name . 2>/dev/null)" ]; }
 check "the chat shows its window" wait_for 20 shown
 
 message="packaged-$$-$RANDOM"
-private() { ip netns exec "${tag}n2" "$peer" --broadcast "$broadcast" --timeout 10 private pkgchat "$message"; }
+private() {
+    ip netns exec "${tag}n2" "$peer" --broadcast "$broadcast" --timeout 10 private pkgchat "$message"
+}
 check "the chat confirms a private message (6 -> 7)" private
 check "the private message is in Message.txt under HOME" \
-    wait_for 10 grep -qaF "$message" "$own/Message.txt"
+    wait_for 10 grep -qsaF "$message" "$own/Message.txt"
 
 kill "${chat_pids[0]}" 2>/dev/null
 wait "${chat_pids[0]}" 2>/dev/null

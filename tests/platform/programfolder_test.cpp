@@ -47,9 +47,9 @@ TEST(PrepareOwnFolder, StartsFromThePackagesFilesAndNeverReplacesTheUsersOwn) {
     fs::create_directory(root.file("package"));
     const std::string package = root.file("package") + "/";
     const std::string own = root.file("data/natterby") + "/";
-    TempFolder::write(package + "Interf.ini", "[Net]\r\nIPX=false\r\n");
-    TempFolder::write(package + "LangRus.ini", "[Lang]\r\nLang=Russian\r\n");
-    TempFolder::write(package + "natterby", "program");
+    root.write("package/Interf.ini", "[Net]\r\nIPX=false\r\n");
+    root.write("package/LangRus.ini", "[Lang]\r\nLang=Russian\r\n");
+    root.write("package/natterby", "program");
     // Installed files are read-only to their users.
     fs::permissions(package + "LangRus.ini", fs::perms::owner_read | fs::perms::group_read);
 
@@ -62,9 +62,9 @@ TEST(PrepareOwnFolder, StartsFromThePackagesFilesAndNeverReplacesTheUsersOwn) {
     EXPECT_FALSE(fs::exists(own + "natterby"));
 
     // The user's settings and macros stay; a language the package gained since comes in.
-    TempFolder::write(own + "Interf.ini", "[Nicks]\r\nCurrent=Ann\r\n");
-    TempFolder::write(own + "LangRus.ini", "[Macros]\r\nF1=hello\r\n");
-    TempFolder::write(package + "English.ini", "[Lang]\r\nLang=English\r\n");
+    root.write("data/natterby/Interf.ini", "[Nicks]\r\nCurrent=Ann\r\n");
+    root.write("data/natterby/LangRus.ini", "[Macros]\r\nF1=hello\r\n");
+    root.write("package/English.ini", "[Lang]\r\nLang=English\r\n");
     platform::prepareOwnFolder({package, own});
     EXPECT_EQ(TempFolder::read(own + "Interf.ini"), "[Nicks]\r\nCurrent=Ann\r\n");
     EXPECT_EQ(TempFolder::read(own + "LangRus.ini"), "[Macros]\r\nF1=hello\r\n");

@@ -79,7 +79,7 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
     natterby::mainwindow::MainWindow window(
         {framing, network, settings, settingsFile, texts, sound, launcher, host, clock,
          [&random](int bound) { return static_cast<int>(random() % bound); }, couriel, codePage,
-         folder.folder(), [] {}});
+         folder.folder(), folder.folder(), [] {}});
     window.start();
 
     const std::vector<std::string> lines = framedLines();

@@ -99,7 +99,7 @@ unshare --mount --propagation private bash -c "$bind_readonly" "$root" true ||
 listing() { (cd "$root" && find . -printf '%p %y %m %s %T@\n' | sort); }
 listing >"$work/root-before.txt"
 lan_make_hosts 2 || skip "cannot make a bridge or network namespaces here (no CAP_NET_ADMIN?)"
-lan_start_display 141 188 || skip "no virtual display could be started on :141 to :188"
+lan_start_display 191 240 || skip "no virtual display could be started on :191 to :240"
 
 home=$work/home
 own=$home/.local/share/natterby

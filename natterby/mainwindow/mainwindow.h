@@ -5,10 +5,10 @@
 #include "common/texts.h"
 #include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/mainmenus.h"
+#include "natterby/options/optionshost.h"
 #include "natterby/protocol/chat.h"
 #include "natterby/protocol/chattexts.h"
 #include "natterby/protocol/chatview.h"
-#include "natterby/options/optionshost.h"
 #include "natterby/settings/settings.h"
 #include "natterby/settings/startupload.h"
 #include "natterby/transport/framing.h"
@@ -91,8 +91,9 @@ public:
     // The start-up steps: the settings load (which opens the transport and joins the saved
     // channels), then the caption, the host facts and the welcome text.
     void start();
-    // A datagram from the transport; its first byte is 'T' or 'Y'.
-    void receive(std::span<char> datagram);
+    // A datagram from the transport; its first byte is 'T' or 'Y'. The source is the IPv4
+    // address it came from, none over IPX.
+    void receive(std::span<char> datagram, std::optional<std::uint32_t> source = std::nullopt);
     // A notice from the file-exchange program.
     void courielNotice(int code, int value);
 

@@ -96,6 +96,8 @@ constexpr std::array kTexts = std::to_array<TextEntry>({
     {"SysMes", "FileFrom", "Take files from"},
     {"SysMes", "Reload", "Reload program"},
     {"SysMes", "NotFile", " don't give access!!!"},
+    // Followed by the program's path and the system's reason.
+    {"SysMes", "NoCouriel", "Couriel cannot be started:"},
 
     // The input dialog asking for a remote execute.
     {"Execute", "Password", "Password"},
@@ -205,6 +207,7 @@ constexpr std::array kTexts = std::to_array<TextEntry>({
     // Followed by the names of the files that stayed behind; Couriel appends one blank.
     {"Exchange", "NotSent", "Not sent: "},
     {"Exchange", "NotReceived", "Not received: "},
+    {"Exchange", "NoAddress", "The peer's address is unknown"},
 });
 
 } // namespace

@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
                                    host, clock, below, couriel, codePage, folder, folders.package,
                                    &platform::switchToNextKeyboardLayout, couriel.number()});
     network.setHandlers({
-        [&window](std::span<char> datagram) { window.receive(datagram); },
+        [&window](std::span<char> datagram, std::optional<std::uint32_t> source) {
+            window.receive(datagram, source);
+        },
         // Hearing IPX again is how sending resumes after a failed IPX send.
         [&framing] { framing.setNetworking(true); },
         [&window](std::string_view text) { window.showMessage(std::string(text)); },

@@ -12,8 +12,6 @@
 
 namespace platform {
 
-namespace {} // namespace
-
 DatagramSocket::DatagramSocket() = default;
 
 DatagramSocket::~DatagramSocket() {
@@ -50,16 +48,28 @@ int DatagramSocket::send(std::string_view datagram) {
     return ::send(fd_, datagram.data(), datagram.size(), MSG_NOSIGNAL) < 0 ? wsaLastError() : 0;
 }
 
+std::optional<std::uint32_t> DatagramSocket::localAddress() const {
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+        return std::nullopt;
+    }
+    return ntohl(local.sin_addr.s_addr);
+}
+
 DatagramReceive DatagramSocket::receive(std::span<char> buffer) {
     // MSG_TRUNC makes recv return the datagram's full length, which tells a cut one apart.
-    const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), MSG_TRUNC);
+    sockaddr_in from{};
+    socklen_t fromSize = sizeof from;
+    const ssize_t n = ::recvfrom(fd_, buffer.data(), buffer.size(), MSG_TRUNC,
+                                 reinterpret_cast<sockaddr*>(&from), &fromSize);
     if (n < 0) {
         return {0, wsaLastError()};
     }
     if (static_cast<std::size_t>(n) > buffer.size()) {
         return {0, kWsaEMsgSize};
     }
-    return {static_cast<std::size_t>(n), 0};
+    return {static_cast<std::size_t>(n), 0, ntohl(from.sin_addr.s_addr)};
 }
 
 void DatagramSocket::watchReadable(std::function<void()> onReadable) {
@@ -89,6 +99,16 @@ void DatagramSocket::close() {
 
 std::uint32_t ipv4FromText(const std::string& text) {
     return ntohl(::inet_addr(text.c_str()));
+}
+
+std::optional<std::uint32_t> localAddressToward(std::uint32_t peer) {
+    // Connecting a datagram socket only picks the route and with it the source address.
+    DatagramSocket probe;
+    constexpr std::uint16_t kDiscardPort = 9;
+    if (probe.open() != 0 || probe.connect(peer, kDiscardPort) != 0) {
+        return std::nullopt;
+    }
+    return probe.localAddress();
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/hostinfo.h"
 
+#include "platform/datagram.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -104,6 +106,16 @@ std::vector<std::string> SystemHostInfo::addresses() const {
         resolved = interfaceAddresses();
     }
     return resolved.empty() ? loopback : resolved;
+}
+
+std::optional<std::string> SystemHostInfo::addressToward(std::uint32_t peer) const {
+    const std::optional<std::uint32_t> local = localAddressToward(peer);
+    if (!local) {
+        return std::nullopt;
+    }
+    in_addr address{};
+    address.s_addr = htonl(*local);
+    return dotted(address);
 }
 
 std::optional<std::uint64_t> SystemHostInfo::freeBytes(const std::string& path) const {

@@ -17,6 +17,9 @@ public:
     virtual std::string userName() const = 0;
     // The dotted IPv4 addresses of this computer, in the order the resolver gives them.
     virtual std::vector<std::string> addresses() const = 0;
+    // The dotted address this computer sends from to reach the peer's IPv4 address (host byte
+    // order): the one the peer can reach it at; nothing when no route leads there.
+    virtual std::optional<std::string> addressToward(std::uint32_t peer) const = 0;
     // Free bytes on the file system that holds the path; nothing when it cannot be asked.
     virtual std::optional<std::uint64_t> freeBytes(const std::string& path) const = 0;
 };
@@ -26,6 +29,7 @@ public:
     std::string computerName() const override;
     std::string userName() const override;
     std::vector<std::string> addresses() const override;
+    std::optional<std::string> addressToward(std::uint32_t peer) const override;
     std::optional<std::uint64_t> freeBytes(const std::string& path) const override;
 };
 

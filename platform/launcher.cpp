@@ -43,13 +43,19 @@ std::string findProgram(const std::string& target, const std::string& searchPath
     return {};
 }
 
-void SystemLauncher::startProgram(const std::string& program,
-                                  const std::vector<std::string>& arguments) {
+std::optional<std::string> SystemLauncher::startProgram(const std::string& program,
+                                                        const std::vector<std::string>& arguments) {
     QStringList list;
     for (const std::string& argument : arguments) {
         list << QString::fromLocal8Bit(argument);
     }
-    QProcess::startDetached(QString::fromLocal8Bit(program), list);
+    QProcess process;
+    process.setProgram(QString::fromLocal8Bit(program));
+    process.setArguments(list);
+    if (process.startDetached()) {
+        return std::nullopt;
+    }
+    return process.errorString().toLocal8Bit().toStdString();
 }
 
 void SystemLauncher::openWithDefaultAction(const std::string& target) {

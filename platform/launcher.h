@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,10 @@ namespace platform {
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // Starts a program, detached, with its arguments passed as they are (no shell).
-    virtual void startProgram(const std::string& program,
-                              const std::vector<std::string>& arguments) = 0;
+    // Starts a program, detached, with its arguments passed as they are (no shell). Nothing
+    // when it started; otherwise the system's reason why not.
+    virtual std::optional<std::string> startProgram(const std::string& program,
+                                                    const std::vector<std::string>& arguments) = 0;
     // Opens a file, program or address as the desktop's default action would: a program (a
     // path to an executable file, or a name found on the search path) is started with no
     // arguments; anything else goes whole, as one argument, to the desktop's opener. Never
@@ -21,8 +23,8 @@ public:
 
 class SystemLauncher final : public Launcher {
 public:
-    void startProgram(const std::string& program,
-                      const std::vector<std::string>& arguments) override;
+    std::optional<std::string> startProgram(const std::string& program,
+                                            const std::vector<std::string>& arguments) override;
     void openWithDefaultAction(const std::string& target) override;
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/messagechannel.h"
 
+#include <algorithm>
+
 namespace couriel {
 
 ChatLink::ChatLink(const std::string& folder, std::uint16_t chatWindow)
@@ -37,15 +39,31 @@ void ChatLink::notify(int code, int value) {
 
 void ChatLink::handle(int code, int value) {
     if (code == kAddressPart) {
-        // The chat sends four parts; any further one is kept too, and the address it makes is
-        // then refused when connecting.
-        if (!peerAddress_.empty()) {
-            peerAddress_ += '.';
+        if (addressComplete_) {
+            peerAddress_.clear();
+            addressComplete_ = false;
         }
-        peerAddress_ += std::to_string(value);
-    } else if (code == kAddressComplete && onAddressComplete) {
-        onAddressComplete();
+        peerAddress_.push_back(value);
+    } else if (code == kAddressComplete) {
+        addressComplete_ = true;
+        if (onAddressComplete) {
+            onAddressComplete();
+        }
     }
+}
+
+std::string ChatLink::peerAddress() const {
+    std::string text;
+    for (const int part : peerAddress_) {
+        text += (text.empty() ? "" : ".") + std::to_string(part);
+    }
+    return text;
+}
+
+bool ChatLink::peerAddressKnown() const {
+    return peerAddress_.size() == 4 && peerAddress_[0] != 0 &&
+           std::all_of(peerAddress_.begin(), peerAddress_.end(),
+                       [](int part) { return part >= 0 && part <= 255; });
 }
 
 } // namespace couriel

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 class MessageEndpoint;
@@ -37,9 +38,13 @@ public:
     void over();
 
     // The receiver's dotted address as far as the chat has sent it.
-    const std::string& peerAddress() const { return peerAddress_; }
+    std::string peerAddress() const;
+    // Whether the address is one to connect to: four numbers from 0 to 255, the first not 0.
+    // The chat passes an address it could not learn as 0.0.0.0, which would reach this very
+    // computer; it never passes on a loopback address from the network.
+    bool peerAddressKnown() const;
 
-    // The chat has sent the whole address.
+    // The chat has sent the whole address; the next part begins another one.
     std::function<void()> onAddressComplete;
 
 private:
@@ -47,7 +52,8 @@ private:
     void notify(int code, int value);
 
     std::uint16_t chatWindow_;
-    std::string peerAddress_;
+    std::vector<int> peerAddress_;
+    bool addressComplete_ = false;
     std::unique_ptr<platform::MessageEndpoint> endpoint_;
 };
 

@@ -21,6 +21,7 @@ ExchangeTexts loadExchangeTexts(const common::LanguageTexts& texts) {
     loaded.listen = text("Listen");
     loaded.wait = text("Wait");
     loaded.select = text("Select");
+    loaded.noAddress = text("NoAddress");
     loaded.transfer.connectTo = lead("ConnectTo");
     loaded.transfer.disconnect = text("Disconnect");
     loaded.transfer.notSpace = text("NotSpace");

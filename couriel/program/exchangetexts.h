@@ -20,6 +20,8 @@ struct ExchangeTexts {
     // The window's title on the receiving and on the sending side.
     std::string wait;
     std::string select;
+    // The status line when the chat could not say where the receiver is.
+    std::string noAddress;
     TransferTexts transfer;
 };
 

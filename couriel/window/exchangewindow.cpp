@@ -40,7 +40,6 @@ constexpr int kButtonWidth = 97;
 constexpr int kButtonGap = 15;
 constexpr int kStatusHeight = 17;
 constexpr std::string_view kSection = "Exchange";
-constexpr const char* kLoopback = "127.0.0.1";
 
 // The font whose lines are 18 pixels high, which the heights of the controls are made for.
 QFont lineFont(QFont font) {
@@ -218,7 +217,7 @@ void ExchangeWindow::loadStart() {
     // Only the copy that sends has use for the address: a receiving copy that sent would
     // read from the very folder it is writing into.
     if (side_ == Side::Sending) {
-        context_.chat.onAddressComplete = [this] { send_->setEnabled(true); };
+        context_.chat.onAddressComplete = [this] { addressComplete(); };
     }
     context_.chat.started();
 }
@@ -270,16 +269,23 @@ void ExchangeWindow::ready() {
     context_.chat.listening();
 }
 
+void ExchangeWindow::addressComplete() {
+    // An unknown address would have the sender connect to this computer, or nowhere.
+    const bool known = context_.chat.peerAddressKnown();
+    send_->setEnabled(known);
+    if (!known) {
+        status_->setText(widgetText(texts_.noAddress));
+    }
+}
+
 void ExchangeWindow::send() {
     // Connecting with nothing to send would end the receiver's transfer with no file.
-    if (!browser_->hasSelection()) {
+    if (!browser_->hasSelection() || !context_.chat.peerAddressKnown()) {
         return;
     }
     enableChoice(false);
-    const std::string& address = context_.chat.peerAddress();
-    sender_->start(std::filesystem::path(browser_->folder()),
-                   address.empty() ? kLoopback : address);
-    // An address that is none fails at once; the selection may then be changed.
+    sender_->start(std::filesystem::path(browser_->folder()), context_.chat.peerAddress());
+    // An address no route leads to fails at once; the selection may then be changed.
     if (!sender_->client().Active() && !sender_->client().Connected()) {
         enableChoice(true);
     }

@@ -69,6 +69,7 @@ private:
     void goToRoot();
     void enableChoice(bool enabled);
     void ready();
+    void addressComplete();
     void send();
 
     void showStatus(const std::string& text) override;

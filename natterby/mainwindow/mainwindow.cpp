@@ -417,8 +417,8 @@ void MainWindow::clearViewSelections() {
     }
 }
 
-void MainWindow::receive(std::span<char> datagram) {
-    chat_->receive(datagram);
+void MainWindow::receive(std::span<char> datagram, std::optional<std::uint32_t> source) {
+    chat_->receive(datagram, source);
 }
 
 void MainWindow::courielNotice(int code, int value) {

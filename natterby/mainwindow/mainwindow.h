@@ -94,8 +94,9 @@ public:
     // The start-up steps: the settings load (which opens the transport and joins the saved
     // channels), then the caption, the host facts and the welcome text.
     void start();
-    // A datagram from the transport; its first byte is 'T' or 'Y'.
-    void receive(std::span<char> datagram);
+    // A datagram from the transport; its first byte is 'T' or 'Y'. The source is the IPv4
+    // address it came from, none over IPX.
+    void receive(std::span<char> datagram, std::optional<std::uint32_t> source = std::nullopt);
     // A notice from the file-exchange program.
     void courielNotice(int code, int value);
 

@@ -4,9 +4,9 @@ namespace natterby::mainwindow {
 
 NetworkLink::NetworkLink()
     : ipx_(ipxCalls_), udp_(
-                           [this](std::span<char> datagram) {
+                           [this](std::span<char> datagram, std::uint32_t source) {
                                if (handlers_.receive) {
-                                   handlers_.receive(datagram);
+                                   handlers_.receive(datagram, source);
                                }
                            },
                            [this](std::string_view text) {
@@ -19,7 +19,8 @@ NetworkLink::NetworkLink()
             handlers_.ipxHeard();
         }
         if (!data.empty() && (data.front() == 'T' || data.front() == 'Y') && handlers_.receive) {
-            handlers_.receive(data);
+            // IPX has no IPv4 source to learn anything from.
+            handlers_.receive(data, std::nullopt);
         }
     });
 }

@@ -18,8 +18,9 @@ namespace natterby::mainwindow {
 class NetworkLink : public transport::PacketSink, public Transports {
 public:
     struct Handlers {
-        // A datagram as received (header included); it may be changed in place.
-        std::function<void(std::span<char> datagram)> receive;
+        // A datagram as received (header included), and the IPv4 address it came from (host
+        // byte order; none over IPX); it may be changed in place.
+        std::function<void(std::span<char> datagram, std::optional<std::uint32_t> source)> receive;
         // An IPX datagram arrived: sending may resume after a failed IPX send.
         std::function<void()> ipxHeard;
         // A failure the UDP transport reports, with its text.

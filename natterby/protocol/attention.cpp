@@ -63,6 +63,7 @@ void Chat::flashStep() {
 void Chat::tick() {
     refreshStep();
     flashStep();
+    lapseOffers();
 }
 
 void Chat::restore() {

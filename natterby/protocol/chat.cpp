@@ -25,13 +25,13 @@ Chat::Chat(ChatView& view, ChatSeams seams) : view_(view), seams_(std::move(seam
 
 // --- dispatch
 
-void Chat::receive(std::span<char> datagram) {
+void Chat::receive(std::span<char> datagram, Origin origin) {
     const std::optional<transport::AcceptedPacket> packet = seams_.framing.accept(datagram);
     if (!packet) {
         return;
     }
     if (packet->messageClass == 'Y') {
-        dispatchFileOffer(datagram, packet->code);
+        dispatchFileOffer(datagram, packet->code, origin);
     } else {
         dispatchChat(datagram, packet->code);
     }
@@ -113,11 +113,11 @@ void Chat::dispatchChat(std::span<const char> datagram, char code) {
     }
 }
 
-void Chat::dispatchFileOffer(std::span<const char> datagram, char code) {
+void Chat::dispatchFileOffer(std::span<const char> datagram, char code, Origin origin) {
     FieldReader fields(datagram, 11);
     switch (code) {
     case 'R':
-        return onFileOffer(fields);
+        return onFileOffer(fields, origin);
     case 'S':
         return onFileOfferAnswer(fields);
     case 'T':

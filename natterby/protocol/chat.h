@@ -14,6 +14,7 @@
 #include "platform/hostinfo.h"
 #include "platform/launcher.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -95,10 +96,28 @@ struct Attention {
     int pauseCounter = 0; // ticks since a balloon went up
 };
 
+// Where a datagram came from: its IPv4 address in host byte order; none over IPX.
+using Origin = std::optional<std::uint32_t>;
+
+// An offer of files this chat made and nobody has answered yet.
+struct PendingOffer {
+    std::string nick;
+    int ticks = 0; // the 500 ms ticks since it went out
+};
+
+// An offer nobody answers lapses after ten minutes, and a new one to that nick can be made.
+inline constexpr int kOfferLapseTicks = 10 * 60 * 2;
+
 struct Transfer {
     bool running = false;  // a file-exchange program started by this chat runs
     std::string partner;   // on the accepting side, the offering nick
     int courielWindow = 0; // the window the file-exchange program reported last
+    // On the accepting side, where the offer came from.
+    Origin offerOrigin;
+    // On the offering side: the offers awaiting an answer, and the accepting nick whose
+    // address the running program still waits for.
+    std::vector<PendingOffer> offers;
+    std::string addressFrom;
 };
 
 // The chat itself, without a window: own identity, tabs, channels, roster, the handling of
@@ -121,7 +140,7 @@ public:
 
     // --- network and timer
     // One datagram whose first byte is 'T' or 'Y', header included. Unscrambled in place.
-    void receive(std::span<char> datagram);
+    void receive(std::span<char> datagram, Origin origin = std::nullopt);
     // Every 500 ms: the refresh timer and the tray flashing.
     void tick();
 
@@ -202,7 +221,7 @@ public:
 private:
     // --- dispatch, one handler per code; fields read from the position after the code.
     void dispatchChat(std::span<const char> datagram, char code);
-    void dispatchFileOffer(std::span<const char> datagram, char code);
+    void dispatchFileOffer(std::span<const char> datagram, char code, Origin origin);
     void onRefreshRequest(FieldReader& fields);            // 0
     void onRefreshAnswer(FieldReader& fields);             // 1
     void onChatLine(FieldReader& fields);                  // 2
@@ -228,7 +247,7 @@ private:
     void onChannelListRequest(FieldReader& fields);        // N
     void onChannelListAnswer(FieldReader& fields);         // O
     void onProbe(char subCode, FieldReader& fields);       // P
-    void onFileOffer(FieldReader& fields);                 // Y R
+    void onFileOffer(FieldReader& fields, Origin origin);  // Y R
     void onFileOfferAnswer(FieldReader& fields);           // Y S
     void onReceiverAddress(FieldReader& fields);           // Y T
 
@@ -269,7 +288,11 @@ private:
     int addTab(const std::string& name);
     void makeCurrent(int tab);
     void joinSteps(int tab, const std::string& channel);
-    void startCouriel(const std::string& arguments);
+    // Whether the program started; when it did not, the user is told why.
+    bool startCouriel(const std::string& arguments);
+    // The address the offering peer can reach this computer at, for T.
+    std::string addressForPartner();
+    void lapseOffers();
     // The rename procedure: the nick becomes the own nick and joins the nick history.
     void takeNick(const std::string& nick);
     void sendRename(const std::string& oldNick, const std::string& newNick);

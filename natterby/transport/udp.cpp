@@ -64,7 +64,7 @@ void UdpTransport::readDatagram() {
         return;
     }
     if (buffer[0] == 'T' || buffer[0] == 'Y') {
-        onReceive_(std::span<char>(buffer.data(), received.size));
+        onReceive_(std::span<char>(buffer.data(), received.size), received.source);
     }
 }
 

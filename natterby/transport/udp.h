@@ -20,8 +20,9 @@ inline constexpr std::string_view kServerCreationFailed =
 // own broadcasts through the receiving socket, and the chat relies on that.
 class UdpTransport : public PacketSink {
 public:
-    // A received datagram whose first byte is 'T' or 'Y'; it may be unscrambled in place.
-    using ReceiveHandler = std::function<void(std::span<char> datagram)>;
+    // A received datagram whose first byte is 'T' or 'Y', and the IPv4 address it came from
+    // (host byte order); the datagram may be unscrambled in place.
+    using ReceiveHandler = std::function<void(std::span<char> datagram, std::uint32_t source)>;
     // A failed step of open, with the text to show.
     using FailureHandler = std::function<void(std::string_view text)>;
 

@@ -43,7 +43,10 @@ inline bool happensSoon(const std::function<bool()>& done) {
 
 class OpeningLauncher : public platform::Launcher {
 public:
-    void startProgram(const std::string&, const std::vector<std::string>&) override {}
+    std::optional<std::string> startProgram(const std::string&,
+                                            const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     void openWithDefaultAction(const std::string& target) override { opened.push_back(target); }
     std::vector<std::string> opened;
 };

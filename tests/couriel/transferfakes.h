@@ -74,6 +74,7 @@ public:
     std::string computerName() const override { return "PC"; }
     std::string userName() const override { return "user"; }
     std::vector<std::string> addresses() const override { return {}; }
+    std::optional<std::string> addressToward(std::uint32_t) const override { return {}; }
     std::optional<std::uint64_t> freeBytes(const std::string&) const override { return free; }
 };
 

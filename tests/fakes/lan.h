@@ -49,6 +49,8 @@ public:
     natterby::protocol::Chat chat;
     // The packets this peer sent, in order.
     std::vector<std::string> sent;
+    // The IPv4 address its packets come from: 10.0.0.1 for the first peer, and so on.
+    std::uint32_t address = 0;
 };
 
 // Hands every packet to every peer, the sender included, in the order they were sent.
@@ -56,19 +58,22 @@ class Lan {
 public:
     Peer& add(const std::string& nick, const Peer::Setup& setup = {}) {
         peers_.push_back(std::make_unique<Peer>(*this, nick, setup, seed_++));
+        peers_.back()->address = 0x0A000000 + static_cast<std::uint32_t>(peers_.size());
         return *peers_.back();
     }
 
-    void queue(std::string packet) { queue_.push_back(std::move(packet)); }
+    void queue(std::string packet, std::uint32_t source) {
+        queue_.emplace_back(std::move(packet), source);
+    }
 
     // Delivers until no packet is left; a bound stops a storm of answers that never ends.
     void run(int maxPackets = 10000) {
         while (!queue_.empty() && maxPackets-- > 0) {
-            const std::string packet = std::move(queue_.front());
+            const auto [packet, source] = std::move(queue_.front());
             queue_.pop_front();
             for (const auto& peer : peers_) {
                 std::string copy = packet;
-                peer->chat.receive(copy);
+                peer->chat.receive(copy, source);
             }
         }
     }
@@ -79,7 +84,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<Peer>> peers_;
-    std::deque<std::string> queue_;
+    std::deque<std::pair<std::string, std::uint32_t>> queue_;
     unsigned seed_ = 1;
 };
 
@@ -106,7 +111,7 @@ inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, uns
 
 inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
     sent.emplace_back(packet);
-    lan.queue(std::string(packet));
+    lan.queue(std::string(packet), address);
     return std::nullopt;
 }
 

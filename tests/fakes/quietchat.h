@@ -40,7 +40,10 @@ public:
 
 class NullLauncher final : public platform::Launcher {
 public:
-    void startProgram(const std::string&, const std::vector<std::string>&) override {}
+    std::optional<std::string> startProgram(const std::string&,
+                                            const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
     void openWithDefaultAction(const std::string&) override {}
 };
 

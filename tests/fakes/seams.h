@@ -2,6 +2,7 @@
 
 #include "natterby/protocol/chat.h"
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,9 +28,14 @@ class RecordingLauncher : public platform::Launcher {
 public:
     std::vector<std::pair<std::string, std::vector<std::string>>> started;
     std::vector<std::string> opened;
-    void startProgram(const std::string& program,
-                      const std::vector<std::string>& arguments) override {
-        started.emplace_back(program, arguments);
+    // Set: programs fail to start for this reason.
+    std::optional<std::string> failure;
+    std::optional<std::string> startProgram(const std::string& program,
+                                            const std::vector<std::string>& arguments) override {
+        if (!failure) {
+            started.emplace_back(program, arguments);
+        }
+        return failure;
     }
     void openWithDefaultAction(const std::string& target) override { opened.push_back(target); }
 };
@@ -42,6 +48,12 @@ public:
     std::string computerName() const override { return computer; }
     std::string userName() const override { return user; }
     std::vector<std::string> addresses() const override { return addressList; }
+    // The address each peer is reached from; none for a peer missing here.
+    std::map<std::uint32_t, std::string> routes;
+    std::optional<std::string> addressToward(std::uint32_t peer) const override {
+        const auto route = routes.find(peer);
+        return route == routes.end() ? std::nullopt : std::optional(route->second);
+    }
     std::optional<std::uint64_t> freeBytes(const std::string&) const override {
         return std::uint64_t{1} << 30;
     }

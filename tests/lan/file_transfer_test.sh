@@ -51,6 +51,9 @@ trap lan_cleanup EXIT
 trap 'exit 1' INT TERM
 
 lan_make_hosts 2 || skip "cannot make a bridge or network namespaces here (no CAP_NET_ADMIN?)"
+# B has an address A cannot reach listed before its LAN one, as a VPN's often is: B's chat must
+# tell A the address its route to A leaves from.
+ip -n "${tag}n2" addr add 10.99.0.1/32 dev lo || skip "cannot add a second address in B's namespace"
 # Display numbers apart from the other LAN test's.
 lan_start_display 141 190 || skip "no virtual display could be started on :141 to :190"
 

@@ -34,7 +34,7 @@ TEST_F(DatagramSocketTest, ASecondSocketCannotBindTheSamePort) {
     EXPECT_EQ(second.bind(0, port), platform::kWsaEAddrInUse);
 }
 
-TEST_F(DatagramSocketTest, AnOverLongDatagramIsConsumedAndReportedNotCut) {
+TEST_F(DatagramSocketTest, AnOverLongDatagramIsConsumedNotCutAndSourcesAreReported) {
     ASSERT_EQ(sender.send(std::string(100, 'x')), 0);
     ASSERT_EQ(sender.send("short"), 0);
     std::array<char, 16> buffer{};
@@ -42,6 +42,9 @@ TEST_F(DatagramSocketTest, AnOverLongDatagramIsConsumedAndReportedNotCut) {
     const platform::DatagramReceive next = receiver.receive(buffer);
     ASSERT_EQ(next.error, 0);
     EXPECT_EQ(std::string(buffer.data(), next.size), "short");
+    EXPECT_EQ(next.source, kLoopback);
+    // The route to the sender leaves from the address the sender came from.
+    EXPECT_EQ(platform::localAddressToward(next.source), kLoopback);
     EXPECT_EQ(receiver.receive(buffer).error, platform::kWsaEWouldBlock);
 }
 

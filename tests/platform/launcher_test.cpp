@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Launcher, OnlyExecutableFilesCountAsPrograms) {
+TEST(Launcher, OnlyExecutableFilesCountAsProgramsAndAFailedStartSaysWhy) {
     const auto folder = std::filesystem::temp_directory_path() / "launcher-test";
     std::filesystem::create_directories(folder);
     const std::string script = (folder / "tool").string();
@@ -23,6 +23,13 @@ TEST(Launcher, OnlyExecutableFilesCountAsPrograms) {
     // A command line with parameters is one name, never split.
     EXPECT_EQ(platform::findProgram("tool --help", folder.string()), "");
     EXPECT_EQ(platform::findProgram("", folder.string()), "");
+
+    // A program that cannot start says why; one that can says nothing.
+    platform::SystemLauncher launcher;
+    EXPECT_EQ(launcher.startProgram(script, {"an argument"}), std::nullopt);
+    const std::optional<std::string> missing = launcher.startProgram(script + "-missing", {});
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_NE(missing->find("No such file"), std::string::npos) << *missing;
     std::filesystem::remove_all(folder);
 }
 

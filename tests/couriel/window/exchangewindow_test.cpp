@@ -109,6 +109,13 @@ TEST_F(ExchangeWindowTest, TheSendingSideConnectsToTheAddressFromTheChat) {
     EXPECT_FALSE(copy->button("ready")->isEnabled());
     EXPECT_FALSE(copy->button("send")->isEnabled());
 
+    // The chat's "none" and parts out of range leave the peer unknown, never this computer.
+    for (const std::array<int, 4> unknown :
+         {std::array{0, 0, 0, 0}, std::array{10, 0, 0, 256}, std::array{10, -1, 0, 1}}) {
+        chat.sendAddress(window, unknown);
+        EXPECT_FALSE(copy->button("send")->isEnabled());
+        EXPECT_EQ(copy->child<QLabel>("status")->text(), "The peer's address is unknown");
+    }
     chat.sendAddress(window, {127, 0, 0, 1});
     EXPECT_EQ(copy->link.peerAddress(), "127.0.0.1");
     ASSERT_TRUE(copy->button("send")->isEnabled());

@@ -32,7 +32,7 @@ TEST(ChatOverUdp, AnOwnChatLineComesBackOnceInYourText) {
     fakes::Peer& ann = lan.add("Ann");
     std::vector<std::string> failures;
     natterby::transport::UdpTransport udp(
-        [&](std::span<char> d) { ann.chat.receive(d); },
+        [&](std::span<char> d, std::uint32_t source) { ann.chat.receive(d, source); },
         [&](std::string_view text) { failures.emplace_back(text); });
     udp.setPort(fakes::freePort());
     udp.setBroadcastAddress("127.0.0.1");

@@ -18,7 +18,10 @@ TEST(FileOffer, AcceptedOfferStartsBothProgramsAndPassesTheAddress) {
     Peer& bob = lan.add("Bob");
     ann.chat.setOwnWindow(4321);
     bob.chat.setOwnWindow(70000); // beyond the 16 bits the file-exchange program keeps
+    // The address Ann can reach Bob at is the one his route to her leaves from, not the first
+    // of his list (a VPN's, say).
     bob.host.addressList = {"10.0.0.5", "192.168.1.9"};
+    bob.host.routes[ann.address] = "192.168.1.9";
     bob.chat.finishStartup();
 
     ann.chat.offerFiles("Bob");
@@ -36,7 +39,7 @@ TEST(FileOffer, AcceptedOfferStartsBothProgramsAndPassesTheAddress) {
     lan.run();
     EXPECT_TRUE(bob.couriel.sent.empty());
     EXPECT_EQ(ann.couriel.sent,
-              (Messages{{55, 223, 10}, {55, 223, 0}, {55, 223, 0}, {55, 223, 5}, {55, 224, 0}}));
+              (Messages{{55, 223, 192}, {55, 223, 168}, {55, 223, 1}, {55, 223, 9}, {55, 224, 0}}));
 
     for (Peer* peer : {&ann, &bob}) {
         EXPECT_TRUE(peer->chat.transfer().running);
@@ -77,25 +80,84 @@ TEST(FileOffer, RefusedAndBusyPeersAnswerNoAndOneTransferRunsAtATime) {
     carol.chat.offerFiles("Ann");
     EXPECT_EQ(carol.launcher.started.size(), 1u);
     EXPECT_TRUE(carol.sent.empty());
+
+    // Once it has ended, an answer replayed, or one to an offer never made, starts nothing and
+    // shows nothing.
+    carol.chat.courielNotice(kCourielFinished, 0);
+    ann.view.messages.clear();
+    bob.framing.send(fileOfferAnswer("Carol", "Bob", '1'), false);
+    bob.framing.send(fileOfferAnswer("Ann", "Bob", '1'), false);
+    bob.framing.send(fileOfferAnswer("Ann", "Bob", '0'), false);
+    lan.run();
+    EXPECT_EQ(carol.launcher.started.size(), 1u);
+    EXPECT_TRUE(ann.launcher.started.empty() && ann.view.messages.empty());
 }
 
-TEST(FileOffer, ListeningSendsTheAddressFoundAgainWhenTheStoredOneIsUseless) {
+TEST(FileOffer, AnUnansweredOfferLapsesAfterTenMinutesAndCanBeMadeAgain) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    ann.chat.offerFiles("Bob");
+    for (int tick = 1; tick < kOfferLapseTicks; ++tick) {
+        ann.chat.tick();
+    }
+    lan.drop(); // Bob never hears the offer
+    ann.chat.offerFiles("Bob");
+    EXPECT_EQ(lan.pending(), 0u);
+    ann.chat.tick();
+    bob.framing.send(fileOfferAnswer("Ann", "Bob", '1'), false); // too late
+    lan.run();
+    EXPECT_TRUE(ann.launcher.started.empty());
+    ann.chat.offerFiles("Bob");
+    lan.run();
+    EXPECT_EQ(ann.launcher.started.size(), 1u);
+}
+
+TEST(FileOffer, AProgramThatCannotStartLeavesNoTransferAndTheUserIsToldWhy) {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    bob.launcher.failure = "gone";
+    ann.chat.offerFiles("Bob");
+    lan.run();
+    // The accepting side answers no, or the offering side would wait for an address.
+    EXPECT_EQ(bob.view.messages,
+              Texts{"Couriel cannot be started: " + bob.folder.folder() + "couriel: gone"});
+    EXPECT_EQ(ann.view.messages, Texts{"<Bob> don't give access!!!"});
+    bob.launcher.failure.reset();
+    ann.launcher.failure = "gone";
+    ann.chat.offerFiles("Bob");
+    lan.run();
+    EXPECT_EQ(ann.view.messages.size(), 2u);
+    EXPECT_FALSE(ann.chat.transfer().running);
+    EXPECT_TRUE(bob.chat.transfer().running);
+}
+
+TEST(FileOffer, ListeningSendsTheRoutedAddressOrTheOneFoundAgainWhenTheStoredOneIsUseless) {
     struct Case {
         bool net;
         Texts atStart;
+        std::string route; // toward the offering peer; empty: none, as over IPX
         std::string sent;
     };
     const Case cases[] = {
-        {true, {"10.0.0.5", "192.168.1.9"}, "10.0.0.5"},
-        {true, {"127.0.0.1"}, "192.168.1.9"},
-        {true, {}, "192.168.1.9"},
-        {false, {"10.0.0.5"}, "none"},
+        {true, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
+        {false, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
+        {true, {"10.0.0.5", "192.168.1.9"}, "", "10.0.0.5"},
+        {true, {"10.0.0.5"}, "127.0.0.1", "10.0.0.5"},
+        {true, {"127.0.0.1"}, "", "192.168.1.9"},
+        {true, {}, "", "192.168.1.9"},
+        {false, {"10.0.0.5"}, "", "none"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sent);
         Lan lan;
-        lan.add("Ann").chat.offerFiles("Bob");
+        Peer& ann = lan.add("Ann");
+        ann.chat.offerFiles("Bob");
         Peer& bob = lan.add("Bob", [&](natterby::settings::Settings& s) { s.net.net = c.net; });
+        if (!c.route.empty()) {
+            bob.host.routes[ann.address] = c.route;
+        }
         bob.host.addressList = c.atStart;
         bob.chat.finishStartup();
         bob.host.addressList = {"127.0.0.1", "10.0.0.5", "192.168.1.9"};
@@ -107,9 +169,19 @@ TEST(FileOffer, ListeningSendsTheAddressFoundAgainWhenTheStoredOneIsUseless) {
 }
 
 TEST(FileOffer, ReceivedAddressBecomesFourNumbersAndStrayMessagesAreDropped) {
+    // Whatever would not reach the peer goes on as the four zeros of an unknown address.
     const std::pair<std::string, std::array<int, 4>> cases[] = {
-        {"192.168.0.7", {192, 168, 0, 7}}, {"none", {0, 0, 0, 0}},        {"10.x.5", {10, 0, 5, 0}},
-        {"1.2.3.4.5", {1, 2, 3, 4}},       {"300.1.-1.+2", {0, 1, 0, 0}}, {"9..", {9, 0, 0, 0}},
+        {"192.168.0.7", {192, 168, 0, 7}},
+        {"none", {}},
+        {"10.x.5", {}},
+        {"1.2.3.4.5", {}},
+        {"300.1.2.3", {}},
+        {"1.-1.2.+2", {}},
+        {"9..", {}},
+        {"0.0.0.0", {}},
+        {"127.0.0.1", {}},
+        {"10.0.0.1000", {}},
+        {"255.0.0.1", {255, 0, 0, 1}},
     };
     for (const auto& [address, parts] : cases) {
         SCOPED_TRACE(address);
@@ -127,8 +199,11 @@ TEST(FileOffer, ReceivedAddressBecomesFourNumbersAndStrayMessagesAreDropped) {
         ann.chat.offerFiles("Bob");
         lan.run();
         ann.chat.courielNotice(kCourielStarted, 55);
+        // Only the accepting nick's address counts, and only its first.
         bob.framing.send(receiverAddress("Carol", "Bob", "10.0.0.5"), false);
+        bob.framing.send(receiverAddress("Ann", "Carol", "10.0.0.5"), false);
         bob.framing.send(receiverAddress("Ann", "Bob", address), false);
+        bob.framing.send(receiverAddress("Ann", "Bob", "10.0.0.5"), false);
         lan.run();
         Messages expected;
         for (const int part : parts) {

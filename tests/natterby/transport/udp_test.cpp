@@ -25,10 +25,12 @@ struct Peer {
     }
 
     std::vector<std::string> received;
+    std::vector<std::uint32_t> sources;
     std::vector<std::string> failures;
     std::function<void()> afterReceive = [] {};
-    UdpTransport transport{[this](std::span<char> d) {
+    UdpTransport transport{[this](std::span<char> d, std::uint32_t source) {
                                received.emplace_back(d.begin(), d.end());
+                               sources.push_back(source);
                                afterReceive();
                            },
                            [this](std::string_view text) { failures.emplace_back(text); }};
@@ -90,6 +92,7 @@ TEST_F(UdpTransportTest, OnlyWholeDatagramsStartingWithTOrYAreDeliveredFromAnySe
     EXPECT_FALSE(second.transport.sendPacket("Yfrom the second copy"));
     waitFor(2);
     EXPECT_EQ(received, (std::vector<std::string>{longest, "Yfrom the second copy"}));
+    EXPECT_EQ(peer.sources, std::vector<std::uint32_t>(2, INADDR_LOOPBACK));
     EXPECT_TRUE(second.received.empty());
 }
 

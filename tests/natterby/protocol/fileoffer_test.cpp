@@ -121,8 +121,8 @@ TEST(FileOffer, AProgramThatCannotStartLeavesNoTransferAndTheUserIsToldWhy) {
     ann.chat.offerFiles("Bob");
     lan.run();
     // The accepting side answers no, or the offering side would wait for an address.
-    EXPECT_EQ(bob.view.messages,
-              Texts{"Couriel cannot be started: " + bob.folder.folder() + "couriel: gone"});
+    EXPECT_EQ(bob.view.messages, Texts{"Couriel cannot be started: " +
+                                       std::string(fakes::kPackageFolder) + "couriel: gone"});
     EXPECT_EQ(ann.view.messages, Texts{"<Bob> don't give access!!!"});
     bob.launcher.failure.reset();
     ann.launcher.failure = "gone";

@@ -8,7 +8,6 @@
 #include "tests/couriel/transferfakes.h"
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
-#include "tests/platform/messagewait.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -29,6 +28,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace couriel_test {
 
+using fakes::waitUntil;
 using Notices = std::vector<std::pair<int, int>>;
 
 // For what must not happen: runs the event loop a while, and tells whether it happened.

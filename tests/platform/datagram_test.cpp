@@ -48,11 +48,4 @@ TEST_F(DatagramSocketTest, AnOverLongDatagramIsConsumedNotCutAndSourcesAreReport
     EXPECT_EQ(receiver.receive(buffer).error, platform::kWsaEWouldBlock);
 }
 
-TEST(Ipv4FromText, FollowsInetAddr) {
-    EXPECT_EQ(platform::ipv4FromText("255.255.255.255"), 0xFFFFFFFFu);
-    EXPECT_EQ(platform::ipv4FromText("192.168.1.255"), 0xC0A801FFu);
-    EXPECT_EQ(platform::ipv4FromText("10.1"), 0x0A000001u);
-    EXPECT_EQ(platform::ipv4FromText("no address"), 0xFFFFFFFFu);
-}
-
 } // namespace

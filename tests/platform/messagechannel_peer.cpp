@@ -4,7 +4,7 @@
 // with 900 and the count of messages it has handled, so that each side sees whether the other's
 // handler had run by the time send returned.
 #include "platform/messagechannel.h"
-#include "tests/platform/messagewait.h"
+#include "tests/fakes/qtapplication.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     if (!notify(225, endpoint->number(), 1) || !notify(221, endpoint->number(), 2)) {
         return fail("a notice was not handled before send returned");
     }
-    if (!waitUntil([&] { return handled.size() >= 5; })) {
+    if (!fakes::waitUntil([&] { return handled.size() >= 5; })) {
         return fail("the address did not arrive");
     }
     const std::vector<std::pair<int, int>> address{

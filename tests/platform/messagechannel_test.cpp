@@ -1,7 +1,7 @@
 #include "platform/messagechannel.h"
 #include "platform/messagefolder.h"
 #include "tests/fakes/tempfolder.h"
-#include "tests/platform/messagewait.h"
+#include "tests/fakes/qtapplication.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -20,6 +20,7 @@
 
 namespace {
 
+using fakes::waitUntil;
 using platform::MessageEndpoint;
 using Messages = std::vector<std::pair<int, int>>;
 
@@ -52,14 +53,7 @@ std::string record(std::uint32_t magic, std::uint32_t kind, int code, int value)
 
 class MessageChannelTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "platform_tests";
-            static char* argv[] = {name, nullptr};
-            static QCoreApplication application(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { fakes::qtApplication(); }
 
     std::unique_ptr<MessageEndpoint> endpoint(Messages& into) {
         return MessageEndpoint::create(

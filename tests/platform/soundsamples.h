@@ -21,17 +21,3 @@ inline bool writeSoundFile(const std::string& path, const std::vector<std::int16
     const bool written = sf_writef_short(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && written;
 }
-
-// Sign changes between successive non-zero samples: twice the frequency times the duration.
-inline int zeroCrossings(const std::vector<std::int16_t>& samples) {
-    int crossings = 0;
-    int lastSign = 0;
-    for (const std::int16_t sample : samples) {
-        const int sign = (sample > 0) - (sample < 0);
-        if (sign != 0) {
-            crossings += lastSign != 0 && sign != lastSign;
-            lastSign = sign;
-        }
-    }
-    return crossings;
-}

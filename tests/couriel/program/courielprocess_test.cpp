@@ -1,7 +1,7 @@
 #include "couriel/program/chatlink.h"
 #include "platform/messagechannel.h"
+#include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
-#include "tests/platform/messagewait.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -38,7 +38,7 @@ TEST(CourielProcess, AReceivingCopyReportsToTheChatWindowOnItsCommandLine) {
                   {QStringLiteral("wait"), QString::number(window)});
     ASSERT_TRUE(couriel.waitForStarted());
 
-    const bool reported = waitUntil([&] { return !notices.empty(); });
+    const bool reported = fakes::waitUntil([&] { return !notices.empty(); });
     // Killed, not closed: a closing copy would write its folder into the build's Interf.ini.
     couriel.kill();
     couriel.waitForFinished();

@@ -3,31 +3,14 @@
 #include "natterby/transport/udp.h"
 #include "tests/fakes/freeport.h"
 #include "tests/fakes/lan.h"
+#include "tests/fakes/qtapplication.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-void runFor(int milliseconds, const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-}
-
 TEST(ChatOverUdp, AnOwnChatLineComesBackOnceInYourText) {
-    static int argc = 1;
-    static char name[] = "chat_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-
+    fakes::qtApplication();
     fakes::Lan lan;
     fakes::Peer& ann = lan.add("Ann");
     std::vector<std::string> failures;
@@ -43,8 +26,9 @@ TEST(ChatOverUdp, AnOwnChatLineComesBackOnceInYourText) {
     ann.framing.send(natterby::protocol::chatLine("#Main", "Ann", "over the wire"), true);
     lan.drop();
     ASSERT_FALSE(udp.sendPacket(ann.sent.back()));
-    runFor(5000, [&] { return !ann.view.lines.empty(); });
-    runFor(200, [] { return false; }); // a second copy of the line would arrive now
+    fakes::waitUntil([&] { return !ann.view.lines.empty(); }, std::chrono::seconds(5));
+    // A second copy of the line would arrive now.
+    fakes::waitUntil([] { return false; }, std::chrono::milliseconds(200));
     ASSERT_EQ(ann.view.lines.size(), 1u);
     EXPECT_EQ(ann.view.lines[0].font, natterby::protocol::kOwnFont);
     EXPECT_EQ(ann.view.lines[0].text, "\r[09:05] <Ann>: over the wire");

@@ -1,15 +1,10 @@
 #include "natterby/transport/udp.h"
 #include "tests/fakes/freeport.h"
+#include "tests/fakes/qtapplication.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <arpa/inet.h>
 #include <functional>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,33 +33,20 @@ struct Peer {
 
 class UdpTransportTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "transport_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
+    static void SetUpTestSuite() { fakes::qtApplication(); }
 
     // Sends a datagram from outside the chat.
     void sendRaw(const std::string& datagram) {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&a),
-                 sizeof a);
-        ::close(fd);
+        platform::DatagramSocket socket;
+        socket.open();
+        socket.connect(0x7F000001, port);
+        socket.send(datagram);
     }
 
     void waitFor(std::size_t count) {
-        QElapsedTimer timer;
-        timer.start();
-        while (peer.received.size() < count && timer.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
+        fakes::waitUntil([&] { return peer.received.size() >= count; }, std::chrono::seconds(5));
         // Whatever else is under way arrives now, so that a test sees extra datagrams too.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        fakes::waitUntil([] { return false; }, std::chrono::milliseconds(50));
     }
 
     std::uint16_t port = fakes::freePort();

@@ -54,12 +54,6 @@ TEST(ChatLines, LayoutsOfChatAndActionLines) {
     const Case cases[] = {
         {"with seconds", [](Settings& s) { s.view.seconds = true; }, "", hi, kExternalFont,
          "\r[09:05:07] <Ann>: hi"},
-        {"log folder missing",
-         [](Settings& s) {
-             s.channels.logged = "#Main\n";
-             s.channels.pathProto += "missing/";
-         },
-         "", hi, kExternalFont, "\r[09:05] <Ann>: hi"},
         {"computer shown", [](Settings& s) { s.view.compVis = true; }, info, hi, kExternalFont,
          "\r[09:05] <Ann(PC-Ann)>: hi"},
         {"computer not shown", [](Settings& s) { s.view.compVis = false; }, info, hi, kExternalFont,

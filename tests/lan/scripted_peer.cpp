@@ -4,7 +4,6 @@
 //   scripted_peer [--nick N] [--broadcast A] [--timeout S] [--private-share P] COMMAND ARGS...
 //
 //   refresh NICK,NICK,...     send 0, wait for a 1 from each named copy
-//   chat CHANNEL TEXT         send one chat line 2
 //   topic CHANNEL TEXT        send a topic change B
 //   private NICK TEXT         send 6, wait for the 7 of NICK
 //   info NICK                 send F, wait for the G of NICK
@@ -420,9 +419,8 @@ int main(int argc, char** argv) {
     int result = 2;
     if (command == "refresh" && args.size() == 1) {
         result = refresh(peer, args[0], deadline);
-    } else if ((command == "chat" || command == "topic") && args.size() == 2) {
-        peer.send(command == "chat" ? protocol::chatLine(args[0], peer.nick, args[1])
-                                    : protocol::topicChange(args[0], args[1]));
+    } else if (command == "topic" && args.size() == 2) {
+        peer.send(protocol::topicChange(args[0], args[1]));
         result = 0;
     } else if (command == "private" && args.size() == 2) {
         result = privateMessage(peer, args[0], args[1], deadline);

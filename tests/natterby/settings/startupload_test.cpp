@@ -43,9 +43,7 @@ TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
     const std::pair<const char*, const char*> cases[] = {
         {"IPX=TRUE", "udp 8198 255.255.255.255"},
         {"IPX=false\nNet=0\nUDPPort=9001\nUDPAdress=10.0.0.255", "udp 9001 10.0.0.255"},
-        {"IPXSocket=81A0", "ipx 33184"}, // 0x81A0
-        {"IPXSocket=$8199", "ipx 33177"},
-        {"IPXSocket=zz", "ipx 0"},
+        {"IPXSocket=81A0", "ipx 33184"}, // hex, as ValueKinds reads it
         {"Net=0", "language"}, // IPX stays closed with networking off
     };
     for (const auto& [net, firstCall] : cases) {

@@ -1,7 +1,7 @@
 #include "platform/messagechannel.h"
 #include "platform/messagefolder.h"
-#include "tests/fakes/tempfolder.h"
 #include "tests/fakes/qtapplication.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <QProcess>
 #include <QScopeGuard>

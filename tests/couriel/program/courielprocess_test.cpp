@@ -3,7 +3,6 @@
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
@@ -13,10 +12,7 @@ namespace {
 
 // The program as the chat starts it, in a process of its own, reporting to the test's endpoint.
 TEST(CourielProcess, AReceivingCopyReportsToTheChatWindowOnItsCommandLine) {
-    static int argc = 1;
-    static char name[] = "couriel_process_tests";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+    fakes::qtApplication();
     TempFolder messages;
     // A runtime folder must be the user's alone.
     std::filesystem::permissions(messages.folder(), std::filesystem::perms::owner_all);

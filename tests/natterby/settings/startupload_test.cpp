@@ -44,7 +44,7 @@ TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
         {"IPX=TRUE", "udp 8198 255.255.255.255"},
         {"IPX=false\nNet=0\nUDPPort=9001\nUDPAdress=10.0.0.255", "udp 9001 10.0.0.255"},
         {"IPXSocket=81A0", "ipx 33184"}, // hex, as ValueKinds reads it
-        {"Net=0", "language"}, // IPX stays closed with networking off
+        {"Net=0", "language"},           // IPX stays closed with networking off
     };
     for (const auto& [net, firstCall] : cases) {
         SCOPED_TRACE(net);

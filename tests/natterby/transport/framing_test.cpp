@@ -1,4 +1,5 @@
 #include "natterby/transport/framing.h"
+#include "tests/fakes/sentbodies.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -6,6 +7,7 @@
 
 namespace {
 
+using fakes::RecordingSink;
 using natterby::transport::ESocketError;
 using natterby::transport::Framing;
 using namespace std::string_literals;
@@ -19,16 +21,6 @@ constexpr std::string_view kHeaderDigest =
 const std::string kPacket = "\x54\x21\x41\x7a\x7e\x30\x39\x20\x71\x23\xf9\xe7\x9c\xbd\x65\xe1"
                             "\x18\x3c\x44\x57\x80\x81\xb7\x72"s;
 const std::string kBody = "2#Main\0Ann\0hi\0"s;
-
-class RecordingSink : public natterby::transport::PacketSink {
-public:
-    std::optional<ESocketError> sendPacket(std::string_view packet) override {
-        packets.emplace_back(packet);
-        return failure;
-    }
-    std::vector<std::string> packets;
-    std::optional<ESocketError> failure;
-};
 
 class FramingTest : public testing::Test {
 protected:

@@ -51,6 +51,9 @@ public:
     std::vector<std::string> sent;
     // The IPv4 address its packets come from: 10.0.0.1 for the first peer, and so on.
     std::uint32_t address = 0;
+    // Cleared when the peer vanishes without a word, as a computer that is switched off or a
+    // program that crashes: it then hears nothing, and what it sends is lost.
+    bool connected = true;
 };
 
 // Hands every packet to every peer, the sender included, in the order they were sent.
@@ -73,7 +76,9 @@ public:
             queue_.pop_front();
             for (const auto& peer : peers_) {
                 std::string copy = packet;
-                peer->chat.receive(copy, source);
+                if (peer->connected) {
+                    peer->chat.receive(copy, source);
+                }
             }
         }
     }
@@ -111,7 +116,9 @@ inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, uns
 
 inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
     sent.emplace_back(packet);
-    lan.queue(std::string(packet), address);
+    if (connected) {
+        lan.queue(std::string(packet), address);
+    }
     return std::nullopt;
 }
 

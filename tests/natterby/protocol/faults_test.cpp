@@ -157,72 +157,25 @@ TEST(UnwritableFiles, AnArchiveThatCannotBeWrittenStopsNoPrivateMessage) {
     }
 }
 
-// Peers on a network of their own each, joined by hand, so that one of them can vanish
-// without a word, as a computer that is switched off or a program that crashes.
-class Wires {
-public:
-    Peer& add(const std::string& nick) {
-        lans_.push_back(std::make_unique<Lan>());
-        Peer& peer = lans_.back()->add(nick);
-        // Every network seeds its first peer alike, and equal packet numbers would make the
-        // peers take each other's packets for their own.
-        peer.random.seed(static_cast<unsigned>(lans_.size()) * 7919U);
-        live_.push_back({lans_.back().get(), &peer, 0});
-        return peer;
-    }
-    // The peer sends and hears nothing any more.
-    void vanish(const Peer& peer) {
-        std::erase_if(live_, [&](const Wire& w) { return w.peer == &peer; });
-    }
-    // Delivers every packet sent, to its sender too, until none is left.
-    void run() {
-        for (bool moved = true; moved;) {
-            moved = false;
-            for (std::size_t i = 0; i < live_.size(); ++i) {
-                live_[i].lan->run();
-                while (live_[i].delivered < live_[i].peer->sent.size()) {
-                    const std::string packet = live_[i].peer->sent[live_[i].delivered++];
-                    moved = true;
-                    for (std::size_t j = 0; j < live_.size(); ++j) {
-                        if (j != i) {
-                            std::string copy = packet;
-                            live_[j].peer->chat.receive(copy);
-                        }
-                    }
-                }
-            }
-        }
-    }
-
-private:
-    struct Wire {
-        Lan* lan;
-        Peer* peer;
-        std::size_t delivered;
-    };
-    std::vector<std::unique_ptr<Lan>> lans_;
-    std::vector<Wire> live_;
-};
-
 TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoinsIt) {
-    Wires wires;
-    Peer& ann = wires.add("Ann");
-    Peer& bob = wires.add("Bob");
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
     ann.chat.joinAtStart("#Main");
     bob.chat.joinAtStart("#Main");
-    wires.run();
+    lan.run();
     ann.chat.talk("Bob");
-    wires.run();
+    lan.run();
     ASSERT_TRUE(bob.chat.enterLine("hi"));
-    wires.run();
+    lan.run();
     ASSERT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
     ASSERT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: hi"));
 
-    wires.vanish(bob);
+    bob.connected = false;
     const std::size_t sentBefore = ann.sent.size();
     ASSERT_TRUE(ann.chat.enterLine("still there?"));
     ASSERT_TRUE(ann.chat.enterLine("/me waits"));
-    wires.run();
+    lan.run();
     EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
     EXPECT_EQ(ann.chat.currentTab(), 1);
     EXPECT_EQ(fakes::sentBodies(ann.sent).size(), sentBefore + 2);
@@ -236,17 +189,17 @@ TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoin
     }
 
     // Bob's computer comes back with a new program under the same nick.
-    Peer& back = wires.add("Bob");
+    Peer& back = lan.add("Bob");
     back.chat.joinAtStart("#Main");
-    wires.run();
+    lan.run();
     EXPECT_EQ(fakes::rosterNicks(ann), (Texts{"Ann", "Bob"}));
     EXPECT_TRUE(contains(ann.view.textsOf(0), "\r[09:05]  Bob join to us"));
     back.chat.talk("Ann");
-    wires.run();
+    lan.run();
     EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"})) << "the open talk tab is the one";
     ASSERT_TRUE(back.chat.enterLine("I'm back"));
     ASSERT_TRUE(ann.chat.enterLine("welcome"));
-    wires.run();
+    lan.run();
     EXPECT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: I'm back"));
     EXPECT_TRUE(contains(back.view.textsOf(1), "\r[09:05] <Ann>: welcome"));
 }

@@ -1,6 +1,8 @@
 #include "platform/hostinfo.h"
 #include "platform/launcher.h"
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -33,9 +35,23 @@ TEST(Launcher, OnlyExecutableFilesCountAsProgramsAndAFailedStartSaysWhy) {
     std::filesystem::remove_all(folder);
 }
 
-// A folder that cannot be asked must not read as one with no (or endless) free space.
-TEST(HostInfo, FreeSpaceOfAMissingFolderIsUnknown) {
-    EXPECT_FALSE(platform::SystemHostInfo().freeBytes("/nonexistent/folder").has_value());
+// What peers see of this computer: the host name up to its first dot, cut to 15 characters, and
+// its IPv4 addresses, loopback ones only when it has no other. A folder that cannot be asked
+// must not read as one with no (or endless) free space.
+TEST(HostInfo, ComputerNameAddressesAndFreeSpaceFollowTheirRules) {
+    const platform::SystemHostInfo host;
+    const std::string name = host.computerName();
+    EXPECT_LE(name.size(), 15u);
+    EXPECT_EQ(name.find('.'), std::string::npos) << name;
+    const std::vector<std::string> addresses = host.addresses();
+    const auto loopback = [](const std::string& address) { return address.starts_with("127."); };
+    EXPECT_TRUE(std::all_of(addresses.begin(), addresses.end(), loopback) ||
+                std::none_of(addresses.begin(), addresses.end(), loopback));
+    for (const std::string& address : addresses) {
+        in_addr parsed{};
+        EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
+    }
+    EXPECT_FALSE(host.freeBytes("/nonexistent/folder").has_value());
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 # tests through ctest and prints line and branch coverage of the production code: common/,
 # platform/, natterby/ and couriel/. Tests, benchmarks and generated code do not count.
 #
-# The LAN tests are left out unless NATTERBY_COVERAGE_LAN=1: they need root, namespaces and a
-# display, so with them the figure would depend on who runs it. Without them it is the same on
-# every machine. Extra ctest arguments (a -R filter, say) are passed through.
+# The LAN and package tests are left out unless NATTERBY_COVERAGE_LAN=1: they need root,
+# namespaces and a display, so with them the figure would depend on who runs it. Without them it
+# is the same on every machine. Extra ctest arguments (a -R filter, say) are passed through.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${NATTERBY_COVERAGE_DIR:-$root/build-coverage}
@@ -26,7 +26,7 @@ cmake --build "$build" -j "$jobs"
 find "$build" -name '*.gcda' -delete
 
 exclude=()
-[[ ${NATTERBY_COVERAGE_LAN:-0} == 1 ]] || exclude=(-E '^lan\.')
+[[ ${NATTERBY_COVERAGE_LAN:-0} == 1 ]] || exclude=(-E '^(lan|package)\.')
 (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 300 "${exclude[@]}" "$@") ||
     echo "coverage.sh: some tests failed; the figures below count what ran" >&2
 

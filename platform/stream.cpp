@@ -7,8 +7,10 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -106,6 +108,35 @@ StreamIo StreamSocket::send(std::span<const char> bytes) {
         return {0, error};
     }
     return {static_cast<std::size_t>(n), 0};
+}
+
+StreamIo StreamSocket::sendFile(int fileDescriptor, std::int64_t offset, std::size_t count) {
+    off_t from = offset;
+    const ssize_t n = ::sendfile(fd_, fileDescriptor, &from, count);
+    if (n < 0) {
+        const int error = wsaLastError();
+        if (error == kWsaEWouldBlock) {
+            writeWanted_ = true;
+            updateNotifiers();
+        }
+        return {0, error};
+    }
+    return {static_cast<std::size_t>(n), 0};
+}
+
+void StreamSocket::wantWrite() {
+    writeWanted_ = true;
+    updateNotifiers();
+}
+
+int StreamSocket::unacknowledged(std::size_t& count) const {
+    int n = 0;
+    if (::ioctl(fd_, SIOCOUTQ, &n) < 0) {
+        count = 0;
+        return wsaLastError();
+    }
+    count = static_cast<std::size_t>(n);
+    return 0;
 }
 
 StreamIo StreamSocket::receive(std::span<char> buffer) {

@@ -52,7 +52,8 @@ struct AcceptedStream {
 //  - Read while bytes wait; the next Read comes only after receive() was called, so a handler
 //    that leaves the bytes where they are is not called again and again. A Read may find the
 //    bytes taken already: its receive then gives WSAEWOULDBLOCK;
-//  - Write once when connected, and again each time after a send gave WSAEWOULDBLOCK;
+//  - Write once when connected, and again each time after a send gave WSAEWOULDBLOCK or
+//    wantWrite() was called;
 //  - Close once the peer has closed and every byte before that was read, with the error of a
 //    connection that broke (for example WSAECONNRESET).
 // A handler may close the socket, or destroy it, while it runs.
@@ -75,7 +76,15 @@ public:
     int connect(std::uint32_t address, std::uint16_t port); // host byte order
     AcceptedStream accept();
     StreamIo send(std::span<const char> bytes);
+    // Up to count bytes of the file from the offset on, copied by the kernel without passing
+    // through this process; a size of 0 without error means the file ends before the offset.
+    StreamIo sendFile(int fileDescriptor, std::int64_t offset, std::size_t count);
     StreamIo receive(std::span<char> buffer);
+    // Another Write as soon as the socket can take more, for a sender that stopped before the
+    // socket was full, to let the event loop have its turn.
+    void wantWrite();
+    // The bytes given to the socket that the peer has not acknowledged yet, sent or not.
+    int unacknowledged(std::size_t& count) const;
 
     // Starts the reports of the events in the mask (StreamEvent bits); an empty handler stops
     // them.

@@ -17,6 +17,9 @@ public:
     virtual std::size_t read(std::span<char> buffer) = 0;
     // The number of bytes written at the position; fewer than given when writing failed.
     virtual std::size_t write(std::span<const char> bytes) = 0;
+    // A stream that is a file the kernel can send from itself: the file's descriptor, which
+    // the socket sends from, up to size(), without reading. -1 for other streams.
+    virtual int descriptor() const { return -1; }
 };
 
 } // namespace couriel

@@ -13,6 +13,26 @@ namespace {
 // Before closing, so that a last look at the end title is possible.
 constexpr auto kBeforeClosing = 100ms;
 
+// What the socket reads of a file's data, handed on as it comes.
+class DataSink final : public Stream {
+public:
+    explicit DataSink(std::function<void(std::string_view)> take) : take_(std::move(take)) {}
+
+    std::int64_t position() const override { return taken_; }
+    void setPosition(std::int64_t position) override { taken_ = position; }
+    std::int64_t size() const override { return taken_; }
+    std::size_t read(std::span<char>) override { return 0; }
+    std::size_t write(std::span<const char> bytes) override {
+        taken_ += std::ssize(bytes);
+        take_(std::string_view(bytes.data(), bytes.size()));
+        return bytes.size();
+    }
+
+private:
+    std::function<void(std::string_view)> take_;
+    std::int64_t taken_ = 0;
+};
+
 } // namespace
 
 Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage codePage,
@@ -28,6 +48,12 @@ Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage cod
         onData(sender, chunk);
     };
     server_.OnClientDisconnect = [this](TcpSocket&) { onDisconnect(); };
+    server_.OnClientReceiveProgress = [this](TcpClient& sender) {
+        // The file's data is complete: what follows is messages again.
+        if (!sender.IsReceiving()) {
+            process();
+        }
+    };
 }
 
 Receiver::~Receiver() {
@@ -58,7 +84,7 @@ void Receiver::onDisconnect() {
     connected_ = false;
     client_ = nullptr;
     asking_ = false;
-    // What was written of the file stays.
+    // What was written of the file stays, under its name.
     file_.reset();
     view_.showStatus(texts_.disconnect);
 }
@@ -96,7 +122,20 @@ void Receiver::process() {
             onEnd();
         }
     }
+    receiveRestOfFile();
     processing_ = false;
+}
+
+void Receiver::receiveRestOfFile() {
+    if (asking_ || ended_ || client_ == nullptr || client_->IsReceiving() || !reader_.inFile() ||
+        reader_.remaining() == 0) {
+        return;
+    }
+    client_->SetReceiveStream(std::make_unique<DataSink>([this](std::string_view bytes) {
+                                  reader_.skipData(std::ssize(bytes));
+                                  onFileData(bytes);
+                              }),
+                              true, static_cast<std::int32_t>(reader_.remaining()));
 }
 
 void Receiver::onHeader(const StreamReader::Header& header) {
@@ -138,7 +177,7 @@ void Receiver::onAnswer(bool yes) {
 void Receiver::receiveInto(const std::filesystem::path& target) {
     std::error_code ignored;
     std::filesystem::create_directories(target.parent_path(), ignored);
-    file_ = FileStream::create(target);
+    file_ = PartFile::create(target);
     if (!file_) {
         leaveBehind();
     }
@@ -156,6 +195,9 @@ void Receiver::onFileData(std::string_view bytes) {
 }
 
 void Receiver::onFileEnd() {
+    if (file_ && !file_->close()) {
+        leaveBehind();
+    }
     file_.reset();
     view_.showProgress(0);
 }

@@ -76,7 +76,8 @@ protected:
 };
 
 // The sender's program dies after the first part of a file's data: the receiver keeps that
-// part under the file's own name, as far as it came, and reports the broken connection only.
+// part under the file's own name (it came under a temporary one), as far as it came, and
+// reports the broken connection only.
 TEST_F(TransferFaultTest, ASenderThatDiesInTheMiddleOfAFileLeavesThePartAndNoSuccess) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
         SCOPED_TRACE(nameOf(death));
@@ -92,9 +93,17 @@ TEST_F(TransferFaultTest, ASenderThatDiesInTheMiddleOfAFileLeavesThePartAndNoSuc
         ChildPeer sender;
         sender.start(sendPartOfAFile(port, "FILE\r300000\rsub\\big.bin\r", data, kPart, death));
         const fs::path partial = fs::path(target.folder()) / "sub/big.bin";
+        const auto arrived = [&] {
+            std::string part;
+            for (const auto& entry : fs::directory_iterator(partial.parent_path())) {
+                part += TempFolder::read(entry.path().string());
+            }
+            return part.size();
+        };
         ASSERT_TRUE(runUntil([&] {
-            return sender.reported() && TempFolder::read(partial.string()).size() == kPart;
+            return sender.reported() && fs::exists(partial.parent_path()) && arrived() == kPart;
         }));
+        EXPECT_FALSE(fs::exists(partial)) << "not under its name while it comes";
         ASSERT_TRUE(*sender.reported());
         sender.kill();
         ASSERT_TRUE(runUntil([&] { return shown("Disconnect"); }));

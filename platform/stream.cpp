@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <linux/sockios.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
@@ -137,6 +138,11 @@ int StreamSocket::unacknowledged(std::size_t& count) const {
     }
     count = static_cast<std::size_t>(n);
     return 0;
+}
+
+void StreamSocket::acknowledgeNow() {
+    const int on = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 }
 
 StreamIo StreamSocket::receive(std::span<char> buffer) {

@@ -85,6 +85,9 @@ public:
     void wantWrite();
     // The bytes given to the socket that the peer has not acknowledged yet, sent or not.
     int unacknowledged(std::size_t& count) const;
+    // Acknowledges the bytes received so far at once, rather than after the system's usual
+    // delay.
+    void acknowledgeNow();
 
     // Starts the reports of the events in the mask (StreamEvent bits); an empty handler stops
     // them.

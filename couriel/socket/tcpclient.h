@@ -73,6 +73,10 @@ public:
     void SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
                           std::int32_t expectedSize);
 
+    // Acknowledges what was read at once rather than after the system's usual delay, for a peer
+    // that waits for the acknowledgement before it sends on (see WhenDelivered).
+    void AcknowledgeNow() { socket_.acknowledgeNow(); }
+
     // Some text given to SendText still waits for room in the socket.
     bool hasUnsentText() const { return !unsentText_.empty(); }
     bool IsSending() const { return send_ != nullptr; }

@@ -195,6 +195,9 @@ void Receiver::onFileData(std::string_view bytes) {
 }
 
 void Receiver::onFileEnd() {
+    // The sender waits for the end of the data to be acknowledged before it pauses for the next
+    // message; a delayed acknowledgement would cost every file tens of milliseconds.
+    client_->AcknowledgeNow();
     if (file_ && !file_->close()) {
         leaveBehind();
     }

@@ -180,6 +180,24 @@ TEST_F(TcpSocketTest, APeerResetDuringASendGivesOneErrorOneDisconnectAndEndsTheS
     EXPECT_TRUE(released);
 }
 
+TEST_F(TcpSocketTest, WhenDeliveredWaitsForTheAcknowledgementAndGivesUpWhenNothingMoves) {
+    connectToRawPeer();
+    int disconnects = 0;
+    client.OnDisconnect = [&](TcpSocket&) { ++disconnects; };
+    int delivered = 0;
+    client.SendText("FILE\r3\rabc\r");
+    client.WhenDelivered([&] { ++delivered; });
+    ASSERT_TRUE(runUntil([&] { return delivered == 1; }));
+
+    // The peer reads nothing, so its buffer fills and the rest waits for ever.
+    client.SendText(patternBytes(kBeyondBuffers));
+    client.WhenDelivered([&] { ++delivered; }, 200ms);
+    ASSERT_TRUE(runUntil([&] { return disconnects == 1; }));
+    EXPECT_EQ(errors, std::vector<int>{platform::kWsaETimedOut});
+    EXPECT_EQ(delivered, 1);
+    EXPECT_FALSE(client.Connected());
+}
+
 TEST_F(TcpSocketTest, AnAutoCloseStreamTakesExactlyItsSizeAndTheRestGoesToOnData) {
     std::string data;
     server.OnClientData = [&](TcpClient&, std::string_view chunk) { data.append(chunk); };

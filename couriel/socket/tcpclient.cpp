@@ -252,15 +252,25 @@ void TcpClient::readChunk() {
             const std::int64_t missing = expectedSize_ - receive_->position();
             count = static_cast<std::size_t>(std::min<std::int64_t>(count, missing));
         }
-        const platform::StreamIo io = socket_.receive({buffer_.get(), count});
-        if (check(io.error) || io.size == 0) {
-            return;
-        }
-        if (receive_) {
-            receive_->write({buffer_.get(), io.size});
+        if (receive_ && receive_->descriptor() >= 0) {
+            const platform::FileIo io =
+                socket_.receiveIntoFile(receive_->descriptor(), receive_->position(), count);
+            if (check(io.error) || io.taken == 0) {
+                return;
+            }
+            receive_->received(io.taken, io.written);
             fire(OnReceiveProgress, *this);
         } else {
-            fire(OnData, *this, std::string_view(buffer_.get(), io.size));
+            const platform::StreamIo io = socket_.receive({buffer_.get(), count});
+            if (check(io.error) || io.size == 0) {
+                return;
+            }
+            if (receive_) {
+                receive_->write({buffer_.get(), io.size});
+                fire(OnReceiveProgress, *this);
+            } else {
+                fire(OnData, *this, std::string_view(buffer_.get(), io.size));
+            }
         }
     }
     releaseCompleteReceiveStream();

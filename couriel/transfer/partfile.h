@@ -24,6 +24,12 @@ public:
 
     // The number of bytes written; fewer than given when writing failed.
     std::size_t write(std::span<const char> bytes) { return stream_->write(bytes); }
+    // For writing without write(): the file's descriptor, and the bytes so written after the
+    // others.
+    int descriptor() const { return stream_->descriptor(); }
+    void wroteDirectly(std::size_t count) {
+        stream_->setPosition(stream_->position() + static_cast<std::int64_t>(count));
+    }
     // Puts the file in the target's place. False when it cannot go there (a folder of that
     // name, say): the part is then removed.
     bool close();

@@ -13,27 +13,34 @@ namespace {
 // Before closing, so that a last look at the end title is possible.
 constexpr auto kBeforeClosing = 100ms;
 
-// What the socket reads of a file's data, handed on as it comes.
-class DataSink final : public Stream {
-public:
-    explicit DataSink(std::function<void(std::string_view)> take) : take_(std::move(take)) {}
+} // namespace
 
-    std::int64_t position() const override { return taken_; }
-    void setPosition(std::int64_t position) override { taken_ = position; }
-    std::int64_t size() const override { return taken_; }
+// The rest of a file's data as the socket takes it: moved into the part file by the kernel
+// while there is one, handed over as read otherwise. Its position is the number of the file's
+// bytes received.
+class Receiver::FileData final : public Stream {
+public:
+    explicit FileData(Receiver& receiver) : receiver_(receiver) {}
+
+    std::int64_t position() const override { return receiver_.received_; }
+    void setPosition(std::int64_t) override {}
+    std::int64_t size() const override { return receiver_.received_; }
     std::size_t read(std::span<char>) override { return 0; }
     std::size_t write(std::span<const char> bytes) override {
-        taken_ += std::ssize(bytes);
-        take_(std::string_view(bytes.data(), bytes.size()));
+        receiver_.reader_.skipData(std::ssize(bytes));
+        receiver_.onFileData({bytes.data(), bytes.size()});
         return bytes.size();
+    }
+    int descriptor() const override { return receiver_.file_ ? receiver_.file_->descriptor() : -1; }
+    void received(std::size_t taken, std::size_t written) override {
+        receiver_.reader_.skipData(static_cast<std::int64_t>(taken));
+        receiver_.file_->wroteDirectly(written);
+        receiver_.onFileData(taken, written);
     }
 
 private:
-    std::function<void(std::string_view)> take_;
-    std::int64_t taken_ = 0;
+    Receiver& receiver_;
 };
-
-} // namespace
 
 Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage codePage,
                    const platform::HostInfo& host, std::unique_ptr<Pauses> pauses,
@@ -131,11 +138,7 @@ void Receiver::receiveRestOfFile() {
         reader_.remaining() == 0) {
         return;
     }
-    client_->SetReceiveStream(std::make_unique<DataSink>([this](std::string_view bytes) {
-                                  reader_.skipData(std::ssize(bytes));
-                                  onFileData(bytes);
-                              }),
-                              true, static_cast<std::int32_t>(reader_.remaining()));
+    client_->SetReceiveStream(std::make_unique<FileData>(*this), true, size_);
 }
 
 void Receiver::onHeader(const StreamReader::Header& header) {
@@ -186,8 +189,12 @@ void Receiver::receiveInto(const std::filesystem::path& target) {
 }
 
 void Receiver::onFileData(std::string_view bytes) {
-    received_ += std::ssize(bytes);
-    if (file_ && file_->write({bytes.data(), bytes.size()}) < bytes.size()) {
+    onFileData(bytes.size(), file_ ? file_->write({bytes.data(), bytes.size()}) : 0);
+}
+
+void Receiver::onFileData(std::size_t taken, std::size_t written) {
+    received_ += static_cast<std::int64_t>(taken);
+    if (file_ && written < taken) {
         file_.reset();
         leaveBehind();
     }

@@ -48,10 +48,14 @@ private:
     // Opens the file and answers the header; a file that cannot be opened is left behind,
     // and its data dropped.
     void receiveInto(const std::filesystem::path& relative);
+    class FileData;
+
     // Once the reader has passed on every byte that came with a file's header, the rest of the
     // file's data goes from the socket to the file in reads that end where the file does.
     void receiveRestOfFile();
     void onFileData(std::string_view bytes);
+    // Bytes of the file's data taken from the connection, of which written reached the file.
+    void onFileData(std::size_t taken, std::size_t written);
     void onFileEnd();
     void onEnd();
     void leaveBehind();

@@ -23,8 +23,7 @@ public:
     virtual int descriptor() const { return -1; }
     // Bytes that the kernel took from the socket for the file at the position, of which
     // written reached the file (fewer when writing failed: the rest were dropped).
-    virtual void received(std::size_t taken, std::size_t written) {
-        (void)taken;
+    virtual void received([[maybe_unused]] std::size_t taken, std::size_t written) {
         setPosition(position() + static_cast<std::int64_t>(written));
     }
 };

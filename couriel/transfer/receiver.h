@@ -38,6 +38,9 @@ public:
     TcpServer& server() { return server_; }
 
 private:
+    // What the socket moves a file's data into.
+    class FileData;
+
     bool onClientConnect(const std::string& address);
     void onData(TcpClient& sender, std::string_view chunk);
     void onDisconnect();
@@ -48,8 +51,6 @@ private:
     // Opens the file and answers the header; a file that cannot be opened is left behind,
     // and its data dropped.
     void receiveInto(const std::filesystem::path& relative);
-    class FileData;
-
     // Once the reader has passed on every byte that came with a file's header, the rest of the
     // file's data goes from the socket to the file in reads that end where the file does.
     void receiveRestOfFile();

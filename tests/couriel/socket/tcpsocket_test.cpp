@@ -160,26 +160,6 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefusedAnEmptyO
     EXPECT_TRUE(released);
 }
 
-TEST_F(TcpSocketTest, APeerResetDuringASendGivesOneErrorOneDisconnectAndEndsTheSend) {
-    connectToRawPeer();
-    int disconnects = 0;
-    client.OnDisconnect = [&](TcpSocket&) { ++disconnects; };
-    std::vector<bool> sendingAtProgress;
-    client.OnSendProgress = [&](TcpClient& c) { sendingAtProgress.push_back(c.IsSending()); };
-    bool released = false;
-    std::unique_ptr<couriel::Stream> stream =
-        std::make_unique<MemoryStream>(patternBytes(kBeyondBuffers), &released);
-    ASSERT_TRUE(client.SendStream(stream));
-    ASSERT_TRUE(client.IsSending());
-    peer.reset();
-    ASSERT_TRUE(runUntil([&] { return disconnects > 0 && !client.IsSending(); }));
-    runFor(50ms);
-    EXPECT_EQ(errors, std::vector<int>{platform::kWsaEConnReset});
-    EXPECT_EQ(disconnects, 1);
-    EXPECT_FALSE(sendingAtProgress.back());
-    EXPECT_TRUE(released);
-}
-
 TEST_F(TcpSocketTest, WhenDeliveredWaitsForTheAcknowledgementAndGivesUpWhenNothingMoves) {
     connectToRawPeer();
     int disconnects = 0;

@@ -28,9 +28,10 @@ constexpr int kReadsPerTurn = 16;
 
 std::atomic<int> liveStartups{0};
 
-// A receive into a file moves at most this much: the size of the reads that move a fast
-// link's data best.
-constexpr int kPipeSize = 256 << 10;
+// The pipe of a receive into a file. The bytes of a socket fill a pipe's slots only in part, so
+// it is kept larger than a receive asks for: a receive that could take all it asked for
+// then does, and the next one follows in the same turn of the event loop.
+constexpr int kPipeSize = 1 << 20;
 
 } // namespace
 

@@ -4,11 +4,17 @@
 #include "platform/wsaerrors.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 #include <arpa/inet.h>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/ioctl.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,6 +28,11 @@ constexpr int kReadsPerTurn = 16;
 
 std::atomic<int> liveStartups{0};
 
+// The pipe of a receive into a file. The bytes of a socket fill a pipe's slots only in part, so
+// it is kept larger than a receive asks for: a receive that could take all it asked for
+// then does, and the next one follows in the same turn of the event loop.
+constexpr int kPipeSize = 1 << 20;
+
 } // namespace
 
 StreamSocket::StreamSocket() : alive_(std::make_shared<bool>(true)) {}
@@ -29,6 +40,11 @@ StreamSocket::StreamSocket() : alive_(std::make_shared<bool>(true)) {}
 StreamSocket::~StreamSocket() {
     *alive_ = false;
     close();
+    for (const int end : pipe_) {
+        if (end >= 0) {
+            ::close(end);
+        }
+    }
 }
 
 int StreamSocket::open() {
@@ -108,6 +124,40 @@ StreamIo StreamSocket::send(std::span<const char> bytes) {
     return {static_cast<std::size_t>(n), 0};
 }
 
+StreamIo StreamSocket::sendFile(int fileDescriptor, std::int64_t offset, std::size_t count) {
+    off_t from = offset;
+    const ssize_t n = ::sendfile(fd_, fileDescriptor, &from, count);
+    if (n < 0) {
+        const int error = wsaLastError();
+        if (error == kWsaEWouldBlock) {
+            writeWanted_ = true;
+            updateNotifiers();
+        }
+        return {0, error};
+    }
+    return {static_cast<std::size_t>(n), 0};
+}
+
+void StreamSocket::wantWrite() {
+    writeWanted_ = true;
+    updateNotifiers();
+}
+
+int StreamSocket::unacknowledged(std::size_t& count) const {
+    int n = 0;
+    if (::ioctl(fd_, SIOCOUTQ, &n) < 0) {
+        count = 0;
+        return wsaLastError();
+    }
+    count = static_cast<std::size_t>(n);
+    return 0;
+}
+
+void StreamSocket::acknowledgeNow() {
+    const int on = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+}
+
 StreamIo StreamSocket::receive(std::span<char> buffer) {
     const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), 0);
     readWanted_ = true;
@@ -117,6 +167,64 @@ StreamIo StreamSocket::receive(std::span<char> buffer) {
         return {0, wsaLastError()};
     }
     return {static_cast<std::size_t>(n), 0};
+}
+
+FileIo StreamSocket::receiveIntoFile(int fileDescriptor, std::int64_t offset, std::size_t count) {
+    if (pipe_[0] < 0) {
+        if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+            pipe_[0] = pipe_[1] = -1;
+            return {0, 0, wsaLastError()};
+        }
+        // A smaller pipe only means more calls.
+        ::fcntl(pipe_[1], F_SETPIPE_SZ, kPipeSize);
+    }
+    const ssize_t n =
+        ::splice(fd_, nullptr, pipe_[1], nullptr, count, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+    readWanted_ = true;
+    lastReceiveFilled_ = n > 0 && static_cast<std::size_t>(n) == count;
+    updateNotifiers();
+    if (n < 0) {
+        return {0, 0, wsaLastError()};
+    }
+    FileIo io{static_cast<std::size_t>(n), 0, 0};
+    loff_t at = offset;
+    while (io.written < io.taken) {
+        const ssize_t w =
+            ::splice(pipe_[0], nullptr, fileDescriptor, &at, io.taken - io.written, SPLICE_F_MOVE);
+        if (w < 0 && errno == EINTR) {
+            continue;
+        }
+        if (w <= 0) {
+            break;
+        }
+        io.written += static_cast<std::size_t>(w);
+    }
+    // What the file did not take by splicing (a file system that cannot, or a full one) leaves
+    // the pipe the usual way, written while writing works and dropped after, so that the pipe
+    // is empty for the next receive.
+    std::array<char, 64 << 10> block;
+    bool writing = true;
+    for (std::size_t left = io.taken - io.written; left > 0;) {
+        const ssize_t r = ::read(pipe_[0], block.data(), std::min(left, block.size()));
+        if (r <= 0) {
+            break;
+        }
+        left -= static_cast<std::size_t>(r);
+        for (ssize_t done = 0; writing && done < r;) {
+            const ssize_t w =
+                ::pwrite(fileDescriptor, block.data() + done, static_cast<std::size_t>(r - done),
+                         offset + static_cast<std::int64_t>(io.written));
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            writing = w > 0;
+            if (writing) {
+                done += w;
+                io.written += static_cast<std::size_t>(w);
+            }
+        }
+    }
+    return io;
 }
 
 int StreamSocket::waiting(std::size_t& count) const {

@@ -35,6 +35,14 @@ struct StreamIo {
     int error = 0;
 };
 
+// Bytes that one receive into a file took from the socket, those of them that reached the file
+// (fewer when writing failed; the rest are dropped), or the Windows Sockets code of its failure.
+struct FileIo {
+    std::size_t taken = 0;
+    std::size_t written = 0;
+    int error = 0;
+};
+
 struct AcceptedStream {
     int handle = -1;
     std::uint32_t address = 0; // host byte order
@@ -52,7 +60,8 @@ struct AcceptedStream {
 //  - Read while bytes wait; the next Read comes only after receive() was called, so a handler
 //    that leaves the bytes where they are is not called again and again. A Read may find the
 //    bytes taken already: its receive then gives WSAEWOULDBLOCK;
-//  - Write once when connected, and again each time after a send gave WSAEWOULDBLOCK;
+//  - Write once when connected, and again each time after a send gave WSAEWOULDBLOCK or
+//    wantWrite() was called;
 //  - Close once the peer has closed and every byte before that was read, with the error of a
 //    connection that broke (for example WSAECONNRESET).
 // A handler may close the socket, or destroy it, while it runs.
@@ -75,7 +84,22 @@ public:
     int connect(std::uint32_t address, std::uint16_t port); // host byte order
     AcceptedStream accept();
     StreamIo send(std::span<const char> bytes);
+    // Up to count bytes of the file from the offset on, copied by the kernel without passing
+    // through this process; a size of 0 without error means the file ends before the offset.
+    StreamIo sendFile(int fileDescriptor, std::int64_t offset, std::size_t count);
     StreamIo receive(std::span<char> buffer);
+    // Up to count bytes that wait, moved by the kernel into the file at the offset, through a
+    // pipe of the socket's own, without passing through this process; what the kernel cannot
+    // write there is written the usual way.
+    FileIo receiveIntoFile(int fileDescriptor, std::int64_t offset, std::size_t count);
+    // Another Write as soon as the socket can take more, for a sender that stopped before the
+    // socket was full, to let the event loop have its turn.
+    void wantWrite();
+    // The bytes given to the socket that the peer has not acknowledged yet, sent or not.
+    int unacknowledged(std::size_t& count) const;
+    // Acknowledges the bytes received so far at once, rather than after the system's usual
+    // delay.
+    void acknowledgeNow();
 
     // Starts the reports of the events in the mask (StreamEvent bits); an empty handler stops
     // them.
@@ -102,6 +126,8 @@ private:
     bool readWanted_ = false;
     bool writeWanted_ = false;
     bool lastReceiveFilled_ = false;
+    // Made by the first receive into a file: its read end, then its write end.
+    int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     // Cleared by the destructor, so that a report loop notices a handler that destroyed the

@@ -13,6 +13,7 @@ inline constexpr int kWsaEAddrInUse = 10048;
 inline constexpr int kWsaENotSock = 10038;
 inline constexpr int kWsaEAddrNotAvail = 10049;
 inline constexpr int kWsaEConnReset = 10054;
+inline constexpr int kWsaETimedOut = 10060;
 inline constexpr int kWsaEConnRefused = 10061;
 
 // The Windows Sockets code for a POSIX errno value. An errno without a Windows Sockets

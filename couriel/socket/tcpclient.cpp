@@ -3,12 +3,28 @@
 #include "platform/wsaerrors.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 namespace couriel {
 
 using platform::StreamEvent;
 
-TcpClient::TcpClient(MessageEvent showMessage) : TcpSocket(std::move(showMessage)) {}
+namespace {
+
+// Streams that are no file are read in blocks of this size.
+constexpr std::size_t kSendBlock = 64 << 10;
+// How often WhenDelivered looks at the socket's queue: often enough that a fast link loses
+// nothing to it, seldom enough to cost nothing on a slow one.
+constexpr std::chrono::milliseconds kDeliveryPoll{5};
+
+} // namespace
+
+TcpClient::TcpClient(MessageEvent showMessage)
+    : TcpSocket(std::move(showMessage)),
+      buffer_(std::make_unique_for_overwrite<char[]>(kReadSize)) {
+    QObject::connect(&deliveryPoll_, &QTimer::timeout, [this] { checkDelivery(); });
+}
 
 TcpClient::~TcpClient() = default;
 
@@ -79,16 +95,24 @@ bool TcpClient::ContinueSend() {
         if (!flushText()) {
             return true;
         }
-        std::array<char, kChunkSize> chunk;
+        std::array<char, kSendBlock> block;
+        const int file = send_->descriptor();
         bool ended = false;
-        for (;;) {
+        for (std::size_t passed = 0;;) {
             const std::int64_t start = send_->position();
-            const std::size_t count = send_->read(chunk);
-            if (count == 0) {
+            const std::int64_t left = send_->size() - start;
+            if (left <= 0) {
                 ended = true;
                 break;
             }
-            const platform::StreamIo io = socket_.send({chunk.data(), count});
+            platform::StreamIo io;
+            if (file >= 0) {
+                io = socket_.sendFile(
+                    file, start, static_cast<std::size_t>(std::min<std::int64_t>(left, kPassSize)));
+            } else {
+                const std::size_t count = send_->read(block);
+                io = count == 0 ? platform::StreamIo{} : socket_.send({block.data(), count});
+            }
             if (io.error != 0) {
                 if (check(io.error)) {
                     ended = true;
@@ -98,12 +122,19 @@ bool TcpClient::ContinueSend() {
                 }
                 break;
             }
-            if (io.size < count) {
-                send_->setPosition(start + static_cast<std::int64_t>(io.size));
-                continue;
+            if (io.size == 0) {
+                // The stream ended before its size: it is over all the same.
+                ended = true;
+                break;
             }
+            send_->setPosition(start + static_cast<std::int64_t>(io.size));
+            passed += io.size;
             if (send_->position() >= send_->size()) {
                 ended = true;
+                break;
+            }
+            if (passed >= kPassSize) {
+                socket_.wantWrite();
                 break;
             }
         }
@@ -114,6 +145,46 @@ bool TcpClient::ContinueSend() {
     }
     fire(OnSendProgress, *this);
     return true;
+}
+
+void TcpClient::WhenDelivered(std::function<void()> action, std::chrono::milliseconds bound) {
+    delivered_ = std::move(action);
+    deliveryBound_ = bound;
+    leastUndelivered_ = std::numeric_limits<std::size_t>::max();
+    checkDelivery();
+}
+
+void TcpClient::checkDelivery() {
+    std::size_t undelivered = 0;
+    if (!delivered_ || !connected_ || !socket_.isOpen() ||
+        socket_.unacknowledged(undelivered) != 0) {
+        delivered_ = nullptr;
+        deliveryPoll_.stop();
+        return;
+    }
+    undelivered += unsentText_.size();
+    if (undelivered == 0) {
+        deliveryPoll_.stop();
+        const std::function<void()> action = std::move(delivered_);
+        delivered_ = nullptr;
+        action();
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (undelivered < leastUndelivered_) {
+        leastUndelivered_ = undelivered;
+        lastDelivery_ = now;
+    } else if (now - lastDelivery_ >= deliveryBound_) {
+        // The peer takes nothing any more, though its system still answers: as good as gone.
+        delivered_ = nullptr;
+        deliveryPoll_.stop();
+        check(platform::kWsaETimedOut);
+        Disconnect();
+        return;
+    }
+    if (!deliveryPoll_.isActive()) {
+        deliveryPoll_.start(kDeliveryPoll);
+    }
 }
 
 void TcpClient::SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
@@ -176,20 +247,30 @@ void TcpClient::readChunk() {
         if (!socket_.isOpen() || !connected_) {
             return;
         }
-        std::size_t count = kChunkSize;
+        std::size_t count = kReadSize;
         if (receive_ && autoClose_) {
             const std::int64_t missing = expectedSize_ - receive_->position();
             count = static_cast<std::size_t>(std::min<std::int64_t>(count, missing));
         }
-        const platform::StreamIo io = socket_.receive({buffer_.data(), count});
-        if (check(io.error) || io.size == 0) {
-            return;
-        }
-        if (receive_) {
-            receive_->write({buffer_.data(), io.size});
+        if (receive_ && receive_->descriptor() >= 0) {
+            const platform::FileIo io =
+                socket_.receiveIntoFile(receive_->descriptor(), receive_->position(), count);
+            if (check(io.error) || io.taken == 0) {
+                return;
+            }
+            receive_->received(io.taken, io.written);
             fire(OnReceiveProgress, *this);
         } else {
-            fire(OnData, *this, std::string_view(buffer_.data(), io.size));
+            const platform::StreamIo io = socket_.receive({buffer_.get(), count});
+            if (check(io.error) || io.size == 0) {
+                return;
+            }
+            if (receive_) {
+                receive_->write({buffer_.get(), io.size});
+                fire(OnReceiveProgress, *this);
+            } else {
+                fire(OnData, *this, std::string_view(buffer_.get(), io.size));
+            }
         }
     }
     releaseCompleteReceiveStream();

@@ -3,7 +3,8 @@
 #include "couriel/socket/stream.h"
 #include "couriel/socket/tcpsocket.h"
 
-#include <array>
+#include <QTimer>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,16 +14,23 @@
 namespace couriel {
 
 // One TCP connection: made by Connect to a dotted IPv4 address, or accepted by a TcpServer
-// (ServerClient). It can push a whole stream in chunks paced by the socket's write readiness,
-// and receive straight into a stream until an expected number of bytes has arrived.
+// (ServerClient). It can push a whole stream paced by the socket's write readiness, and
+// receive straight into a stream until an expected number of bytes has arrived.
 class TcpClient : public TcpSocket {
 public:
     using ClientEvent = std::function<void(TcpClient& sender)>;
     // One read's bytes, whatever the peer's sends were: no message boundaries are kept.
     using DataEvent = std::function<void(TcpClient& sender, std::string_view chunk)>;
 
-    // The most bytes one read or one send moves.
-    static constexpr std::size_t kChunkSize = 4096;
+    // The most bytes one read takes. Large reads move a fast link's data with few system calls;
+    // beyond this size the copies no longer fit the processor's caches and get slower.
+    static constexpr std::size_t kReadSize = 256 << 10;
+    // The most bytes one pass of sending pushes before the event loop has its turn again, for
+    // a peer that reads as fast as the socket is filled.
+    static constexpr std::size_t kPassSize = 8 << 20;
+    // How long the bytes given to the socket may stay unacknowledged, their number not
+    // shrinking, before WhenDelivered takes the connection for broken.
+    static constexpr std::chrono::milliseconds kDeliveryBound = std::chrono::minutes(10);
 
     explicit TcpClient(MessageEvent showMessage);
     ~TcpClient() override;
@@ -45,9 +53,18 @@ public:
     bool SendStream(std::unique_ptr<Stream>& stream);
     // The caller keeps this stream alive until the send has ended.
     bool SendStream(Stream& stream);
-    // One pass of pushing the send stream, until the socket would block or the stream ends;
-    // then OnSendProgress. False when there is nothing to push or no connection.
+    // One pass of pushing the send stream, until the socket would block, the stream ends or
+    // kPassSize bytes went (the rest then follows from the event loop); then OnSendProgress.
+    // False when there is nothing to push or no connection.
     bool ContinueSend();
+
+    // Runs the action, from now or from the event loop, once every byte given to the socket
+    // so far has reached the peer: sent, and acknowledged by the peer's system. When their
+    // number has not shrunk for the bound, the connection counts as broken: WSAETIMEDOUT is
+    // reported and the connection closed. The action is dropped when the connection ends
+    // first, and replaced by the next one asked for.
+    void WhenDelivered(std::function<void()> action,
+                       std::chrono::milliseconds bound = kDeliveryBound);
 
     // Received bytes go into the stream, which the socket owns from now on, instead of
     // OnData. With autoClose, no byte beyond expectedSize is read into it, and it is released
@@ -55,6 +72,10 @@ public:
     // nothing and keeps the stream attached before.
     void SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
                           std::int32_t expectedSize);
+
+    // Acknowledges what was read at once rather than after the system's usual delay, for a peer
+    // that waits for the acknowledgement before it sends on (see WhenDelivered).
+    void AcknowledgeNow() { socket_.acknowledgeNow(); }
 
     // Some text given to SendText still waits for room in the socket.
     bool hasUnsentText() const { return !unsentText_.empty(); }
@@ -79,6 +100,7 @@ private:
     bool flushText();
     void readChunk();
     void releaseCompleteReceiveStream();
+    void checkDelivery();
 
     std::string host_;
     Stream* send_ = nullptr;
@@ -87,7 +109,13 @@ private:
     bool autoClose_ = false;
     std::int32_t expectedSize_ = 0;
     std::string unsentText_;
-    std::array<char, kChunkSize> buffer_{};
+    std::unique_ptr<char[]> buffer_;
+
+    std::function<void()> delivered_;
+    std::chrono::milliseconds deliveryBound_{};
+    std::size_t leastUndelivered_ = 0;
+    std::chrono::steady_clock::time_point lastDelivery_;
+    QTimer deliveryPoll_;
 };
 
 } // namespace couriel

@@ -22,9 +22,8 @@ std::unique_ptr<FileStream> FileStream::openForReading(const std::filesystem::pa
     return std::unique_ptr<FileStream>(new FileStream(fd, info.st_size));
 }
 
-std::unique_ptr<FileStream> FileStream::create(const std::filesystem::path& path) {
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+std::unique_ptr<FileStream> FileStream::createNew(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return nullptr;
     }

@@ -14,9 +14,9 @@ public:
     // file grows meanwhile. Nothing when it cannot be opened or is no regular file (a pipe
     // would make the reader wait for ever).
     static std::unique_ptr<FileStream> openForReading(const std::filesystem::path& path);
-    // A new empty file, or an existing one emptied, to write. A symbolic link in its place is
-    // not followed. Nothing when it cannot be created.
-    static std::unique_ptr<FileStream> create(const std::filesystem::path& path);
+    // A new empty file to write; nothing when it cannot be created or something of its name
+    // exists already (a symbolic link included).
+    static std::unique_ptr<FileStream> createNew(const std::filesystem::path& path);
 
     ~FileStream() override;
     FileStream(const FileStream&) = delete;
@@ -28,6 +28,7 @@ public:
     // 0 also when reading fails.
     std::size_t read(std::span<char> buffer) override;
     std::size_t write(std::span<const char> bytes) override;
+    int descriptor() const override { return fd_; }
 
 private:
     FileStream(int fd, std::int64_t size) : fd_(fd), size_(size) {}

@@ -15,6 +15,33 @@ constexpr auto kBeforeClosing = 100ms;
 
 } // namespace
 
+// The rest of a file's data as the socket takes it: moved into the part file by the kernel
+// while there is one, handed over as read otherwise. Its position is the number of the file's
+// bytes received.
+class Receiver::FileData final : public Stream {
+public:
+    explicit FileData(Receiver& receiver) : receiver_(receiver) {}
+
+    std::int64_t position() const override { return receiver_.received_; }
+    void setPosition(std::int64_t) override {}
+    std::int64_t size() const override { return receiver_.received_; }
+    std::size_t read(std::span<char>) override { return 0; }
+    std::size_t write(std::span<const char> bytes) override {
+        receiver_.reader_.skipData(std::ssize(bytes));
+        receiver_.onFileData({bytes.data(), bytes.size()});
+        return bytes.size();
+    }
+    int descriptor() const override { return receiver_.file_ ? receiver_.file_->descriptor() : -1; }
+    void received(std::size_t taken, std::size_t written) override {
+        receiver_.reader_.skipData(static_cast<std::int64_t>(taken));
+        receiver_.file_->wroteDirectly(written);
+        receiver_.onFileData(taken, written);
+    }
+
+private:
+    Receiver& receiver_;
+};
+
 Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage codePage,
                    const platform::HostInfo& host, std::unique_ptr<Pauses> pauses,
                    MessageEvent showMessage, std::uint16_t port)
@@ -28,6 +55,12 @@ Receiver::Receiver(TransferView& view, TransferTexts texts, common::CodePage cod
         onData(sender, chunk);
     };
     server_.OnClientDisconnect = [this](TcpSocket&) { onDisconnect(); };
+    server_.OnClientReceiveProgress = [this](TcpClient& sender) {
+        // The file's data is complete: what follows is messages again.
+        if (!sender.IsReceiving()) {
+            process();
+        }
+    };
 }
 
 Receiver::~Receiver() {
@@ -58,7 +91,7 @@ void Receiver::onDisconnect() {
     connected_ = false;
     client_ = nullptr;
     asking_ = false;
-    // What was written of the file stays.
+    // What was written of the file stays, under its name.
     file_.reset();
     view_.showStatus(texts_.disconnect);
 }
@@ -96,7 +129,16 @@ void Receiver::process() {
             onEnd();
         }
     }
+    receiveRestOfFile();
     processing_ = false;
+}
+
+void Receiver::receiveRestOfFile() {
+    if (asking_ || ended_ || client_ == nullptr || client_->IsReceiving() || !reader_.inFile() ||
+        reader_.remaining() == 0) {
+        return;
+    }
+    client_->SetReceiveStream(std::make_unique<FileData>(*this), true, size_);
 }
 
 void Receiver::onHeader(const StreamReader::Header& header) {
@@ -138,7 +180,7 @@ void Receiver::onAnswer(bool yes) {
 void Receiver::receiveInto(const std::filesystem::path& target) {
     std::error_code ignored;
     std::filesystem::create_directories(target.parent_path(), ignored);
-    file_ = FileStream::create(target);
+    file_ = PartFile::create(target);
     if (!file_) {
         leaveBehind();
     }
@@ -147,8 +189,12 @@ void Receiver::receiveInto(const std::filesystem::path& target) {
 }
 
 void Receiver::onFileData(std::string_view bytes) {
-    received_ += std::ssize(bytes);
-    if (file_ && file_->write({bytes.data(), bytes.size()}) < bytes.size()) {
+    onFileData(bytes.size(), file_ ? file_->write({bytes.data(), bytes.size()}) : 0);
+}
+
+void Receiver::onFileData(std::size_t taken, std::size_t written) {
+    received_ += static_cast<std::int64_t>(taken);
+    if (file_ && written < taken) {
         file_.reset();
         leaveBehind();
     }
@@ -156,6 +202,12 @@ void Receiver::onFileData(std::string_view bytes) {
 }
 
 void Receiver::onFileEnd() {
+    // The sender waits for the end of the data to be acknowledged before it pauses for the next
+    // message; a delayed acknowledgement would cost every file tens of milliseconds.
+    client_->AcknowledgeNow();
+    if (file_ && !file_->close()) {
+        leaveBehind();
+    }
     file_.reset();
     view_.showProgress(0);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "common/ansi.h"
-#include "couriel/transfer/filestream.h"
+#include "couriel/socket/tcpserver.h"
+#include "couriel/transfer/partfile.h"
 #include "couriel/transfer/pauses.h"
 #include "couriel/transfer/streamreader.h"
-#include "couriel/socket/tcpserver.h"
 #include "couriel/transfer/transferview.h"
 #include "platform/hostinfo.h"
 
@@ -38,6 +38,9 @@ public:
     TcpServer& server() { return server_; }
 
 private:
+    // What the socket moves a file's data into.
+    class FileData;
+
     bool onClientConnect(const std::string& address);
     void onData(TcpClient& sender, std::string_view chunk);
     void onDisconnect();
@@ -48,7 +51,12 @@ private:
     // Opens the file and answers the header; a file that cannot be opened is left behind,
     // and its data dropped.
     void receiveInto(const std::filesystem::path& relative);
+    // Once the reader has passed on every byte that came with a file's header, the rest of the
+    // file's data goes from the socket to the file in reads that end where the file does.
+    void receiveRestOfFile();
     void onFileData(std::string_view bytes);
+    // Bytes of the file's data taken from the connection, of which written reached the file.
+    void onFileData(std::size_t taken, std::size_t written);
     void onFileEnd();
     void onEnd();
     void leaveBehind();
@@ -72,11 +80,13 @@ private:
     bool ended_ = false;
 
     // The file in transit: its name as received, the path it goes to, and the bytes so far.
+    // A file that did not come whole still takes its name when the connection breaks or the
+    // window closes, as far as it came.
     std::string name_;
     std::filesystem::path target_;
     std::int32_t size_ = 0;
     std::int64_t received_ = 0;
-    std::unique_ptr<FileStream> file_;
+    std::unique_ptr<PartFile> file_;
 
     std::vector<std::string> leftBehind_;
     std::shared_ptr<bool> alive_;

@@ -11,9 +11,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Before the data, so that the go-ahead's reader is ready; before the next header, so that
-// the receiver has taken the end of the data alone; before the end mark likewise; and before
-// closing, so that the end mark leaves.
+// Before the data, so that the go-ahead's reader is ready; before the next header, counted
+// from when the peer has acknowledged the end of the data, so that the receiver has taken
+// that end alone; before the end mark likewise; and before closing, so that the end mark
+// leaves.
 constexpr auto kBeforeData = 100ms;
 constexpr auto kBeforeNextHeader = 200ms;
 constexpr auto kBeforeEndMark = 50ms;
@@ -117,19 +118,23 @@ void Sender::handedOver() {
     }
     files_.pop_back();
     state_ = State::Pausing;
-    if (files_.empty()) {
-        pauses_->after(kBeforeEndMark, [this] {
-            if (stillConnected()) {
-                finish();
-            }
-        });
-    } else {
-        pauses_->after(kBeforeNextHeader, [this] {
-            if (stillConnected()) {
-                announceNext();
-            }
-        });
-    }
+    // The pause keeps the next message out of the read that takes the end of the data only
+    // once that end has reached the peer: on a slow link the socket may still hold megabytes.
+    client_.WhenDelivered([this] {
+        if (files_.empty()) {
+            pauses_->after(kBeforeEndMark, [this] {
+                if (stillConnected()) {
+                    finish();
+                }
+            });
+        } else {
+            pauses_->after(kBeforeNextHeader, [this] {
+                if (stillConnected()) {
+                    announceNext();
+                }
+            });
+        }
+    });
 }
 
 void Sender::finish() {

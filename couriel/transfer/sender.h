@@ -1,10 +1,10 @@
 #pragma once
 
 #include "common/ansi.h"
+#include "couriel/socket/tcpclient.h"
 #include "couriel/transfer/filestream.h"
 #include "couriel/transfer/pauses.h"
 #include "couriel/transfer/streamreader.h"
-#include "couriel/socket/tcpclient.h"
 #include "couriel/transfer/transferview.h"
 
 #include <filesystem>
@@ -20,8 +20,9 @@ namespace couriel {
 //
 // A file that a header cannot carry (2 GiB or more, or a name the code page lacks) or that
 // cannot be read is left behind and named in the status line, and the program then stays
-// open at the end. When the connection breaks, or a file turns out shorter than announced,
-// the transfer stops: the end text is never shown for files that did not arrive.
+// open at the end. When the connection breaks, or a file turns out shorter than announced, or
+// the receiver stops acknowledging the data for ten minutes, the transfer stops: the end text
+// is never shown for files that did not arrive.
 class Sender {
 public:
     Sender(TransferView& view, TransferTexts texts, common::CodePage codePage,

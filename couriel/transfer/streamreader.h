@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -69,6 +70,9 @@ public:
     // Inside a file's data, and how many of its bytes are still to come.
     bool inFile() const { return inFile_; }
     std::int64_t remaining() const { return remaining_; }
+    // Counts bytes of the file's data that went from the socket to the file without passing
+    // through the reader, while no byte waited in it; at most remaining().
+    void skipData(std::int64_t count) { remaining_ -= std::min(count, remaining_); }
 
 private:
     std::string_view waiting() const;

@@ -69,9 +69,8 @@ TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
         const std::string data = patternBytes(100000);
         ChildPeer sender;
         sender.start(sendPartOfAFile(port, "FILE\r100000\rpart.bin\r", data, 54321, death));
-        ASSERT_TRUE(waitUntil([&] {
-            return sender.reported() && TempFolder::read(target.file("part.bin")).size() == 54321;
-        }));
+        ASSERT_TRUE(
+            waitUntil([&] { return sender.reported() && bytesBelow(target.folder()) == 54321; }));
         ASSERT_TRUE(*sender.reported());
         sender.kill();
         expectBrokenAndCloseCleanly(copy, title, death);

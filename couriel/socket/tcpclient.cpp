@@ -2,8 +2,6 @@
 
 #include "platform/wsaerrors.h"
 
-#include <algorithm>
-
 namespace couriel {
 
 using platform::StreamEvent;
@@ -50,15 +48,6 @@ bool TcpClient::flushText() {
         unsentText_.erase(0, io.size);
     }
     return true;
-}
-
-bool TcpClient::SendStream(std::unique_ptr<Stream>& stream) {
-    if (send_ != nullptr || !stream) {
-        return false;
-    }
-    ownedSend_ = std::move(stream);
-    send_ = ownedSend_.get();
-    return ContinueSend();
 }
 
 bool TcpClient::SendStream(Stream& stream) {
@@ -109,37 +98,18 @@ bool TcpClient::ContinueSend() {
         }
         if (ended) {
             send_ = nullptr;
-            ownedSend_.reset();
         }
     }
     fire(OnSendProgress, *this);
     return true;
 }
 
-void TcpClient::SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
-                                 std::int32_t expectedSize) {
-    if (autoClose && expectedSize == 0) {
-        return;
-    }
-    receive_ = std::move(stream);
-    autoClose_ = autoClose;
-    expectedSize_ = expectedSize;
-}
-
 void TcpClient::handleEvent(StreamEvent event, int error) {
     if (error != 0) {
-        // A broken connection ends both streams, so that their owners learn of it.
-        if (event != StreamEvent::Close) {
-            return;
-        }
-        if (send_ != nullptr) {
+        // A broken connection ends the send, so that its owner learns of it.
+        if (event == StreamEvent::Close && send_ != nullptr) {
             send_ = nullptr;
-            ownedSend_.reset();
             fire(OnSendProgress, *this);
-        }
-        if (receive_) {
-            receive_.reset();
-            fire(OnReceiveProgress, *this);
         }
         return;
     }
@@ -165,41 +135,15 @@ void TcpClient::handleEvent(StreamEvent event, int error) {
 }
 
 void TcpClient::readChunk() {
-    if (!receive_ && OnReadable) {
-        fire(OnReadable, *this);
+    const std::lock_guard guard(lock_);
+    if (!socket_.isOpen() || !connected_) {
         return;
     }
-    {
-        const std::lock_guard guard(lock_);
-        // A stream attached when it was already complete leaves the bytes to OnData.
-        releaseCompleteReceiveStream();
-        if (!socket_.isOpen() || !connected_) {
-            return;
-        }
-        std::size_t count = kChunkSize;
-        if (receive_ && autoClose_) {
-            const std::int64_t missing = expectedSize_ - receive_->position();
-            count = static_cast<std::size_t>(std::min<std::int64_t>(count, missing));
-        }
-        const platform::StreamIo io = socket_.receive({buffer_.data(), count});
-        if (check(io.error) || io.size == 0) {
-            return;
-        }
-        if (receive_) {
-            receive_->write({buffer_.data(), io.size});
-            fire(OnReceiveProgress, *this);
-        } else {
-            fire(OnData, *this, std::string_view(buffer_.data(), io.size));
-        }
+    const platform::StreamIo io = socket_.receive(buffer_);
+    if (check(io.error) || io.size == 0) {
+        return;
     }
-    releaseCompleteReceiveStream();
-}
-
-void TcpClient::releaseCompleteReceiveStream() {
-    if (receive_ && autoClose_ && receive_->position() >= expectedSize_) {
-        receive_.reset();
-        fire(OnReceiveProgress, *this);
-    }
+    fire(OnData, *this, std::string_view(buffer_.data(), io.size));
 }
 
 } // namespace couriel

@@ -6,15 +6,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
 namespace couriel {
 
 // One TCP connection: made by Connect to a dotted IPv4 address, or accepted by a TcpServer
-// (ServerClient). It can push a whole stream in chunks paced by the socket's write readiness,
-// and receive straight into a stream until an expected number of bytes has arrived.
+// (ServerClient). It can push a whole stream in chunks paced by the socket's write readiness;
+// what arrives goes to OnData.
 class TcpClient : public TcpSocket {
 public:
     using ClientEvent = std::function<void(TcpClient& sender)>;
@@ -28,7 +27,6 @@ public:
     ~TcpClient() override;
 
     void setHost(std::string host) { host_ = std::move(host); }
-    const std::string& host() const { return host_; }
 
     // Starts a connection to host and port; OnConnect follows when it is made, an error
     // report when it fails. A host that is no dotted address (and 255.255.255.255) fails at
@@ -39,37 +37,21 @@ public:
     // as it can; on a closed socket the text is lost.
     void SendText(std::string_view text);
 
-    // Sends the stream from its position on. Both return false and change nothing while a
-    // send is running. This one releases the stream when the send ends, and takes it from the
-    // caller only when it returns true.
-    bool SendStream(std::unique_ptr<Stream>& stream);
-    // The caller keeps this stream alive until the send has ended.
+    // Sends the stream from its position on; the caller keeps it alive until the send has
+    // ended. Returns false and changes nothing while a send is running.
     bool SendStream(Stream& stream);
     // One pass of pushing the send stream, until the socket would block or the stream ends;
     // then OnSendProgress. False when there is nothing to push or no connection.
     bool ContinueSend();
 
-    // Received bytes go into the stream, which the socket owns from now on, instead of
-    // OnData. With autoClose, no byte beyond expectedSize is read into it, and it is released
-    // and detached in the read that completes it. autoClose with an expected size of 0 takes
-    // nothing and keeps the stream attached before.
-    void SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
-                          std::int32_t expectedSize);
-
     // Some text given to SendText still waits for room in the socket.
     bool hasUnsentText() const { return !unsentText_.empty(); }
     bool IsSending() const { return send_ != nullptr; }
-    bool IsReceiving() const { return receive_ != nullptr; }
-    const Stream* receiveStream() const { return receive_.get(); }
 
     ClientEvent OnConnect;
     DataEvent OnData;
     // After every pass of pushing the send stream, and when the send ends.
     ClientEvent OnSendProgress;
-    // Bytes wait and no receive stream is attached: fired instead of reading them.
-    ClientEvent OnReadable;
-    // Bytes went into the receive stream, or it was completed or dropped.
-    ClientEvent OnReceiveProgress;
 
 protected:
     void handleEvent(platform::StreamEvent event, int error) override;
@@ -78,14 +60,9 @@ private:
     // Whether no text waits to be sent any more.
     bool flushText();
     void readChunk();
-    void releaseCompleteReceiveStream();
 
     std::string host_;
     Stream* send_ = nullptr;
-    std::unique_ptr<Stream> ownedSend_;
-    std::unique_ptr<Stream> receive_;
-    bool autoClose_ = false;
-    std::int32_t expectedSize_ = 0;
     std::string unsentText_;
     std::array<char, kChunkSize> buffer_{};
 };

@@ -160,14 +160,18 @@ private:
                 datagram.compare(10, layout.code.size(), layout.code) != 0) {
                 continue;
             }
-            const auto fields = protocol::readFields(
-                std::span<const char>(datagram.data(), datagram.size()), layout);
-            if (!fields) {
-                return std::nullopt;
-            }
+            // Read as the chat reads it: a missing character field drops the message.
+            protocol::FieldReader reader(std::span<const char>(datagram.data(), datagram.size()),
+                                         10 + layout.code.size());
             Message message{std::string(layout.code), {}};
-            for (std::string_view field : *fields) {
-                message.fields.emplace_back(field);
+            for (const char kind : layout.fields) {
+                if (kind == 't') {
+                    message.fields.emplace_back(reader.text());
+                } else if (const std::optional<char> c = reader.character()) {
+                    message.fields.emplace_back(1, *c);
+                } else {
+                    return std::nullopt;
+                }
             }
             return message;
         }

@@ -8,10 +8,8 @@ NetworkLink::NetworkLink(Handlers handlers)
                   std::uint32_t source) { handlers_.receive(datagram, source); },
            [this](std::string_view text) { handlers_.failure(text); }) {
     ipx_.setReceiveEvent([this](std::span<char> data, const transport::IpxAddress&, int) {
-        if (handlers_.ipxHeard) {
-            handlers_.ipxHeard();
-        }
-        if (!data.empty() && (data.front() == 'T' || data.front() == 'Y') && handlers_.receive) {
+        handlers_.ipxHeard();
+        if (!data.empty() && (data.front() == 'T' || data.front() == 'Y')) {
             // IPX has no IPv4 source to learn anything from.
             handlers_.receive(data, std::nullopt);
         }

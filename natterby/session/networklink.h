@@ -16,6 +16,7 @@ namespace natterby::session {
 // goes to the receiver.
 class NetworkLink : public Transports {
 public:
+    // Every one is required.
     struct Handlers {
         // A datagram as received (header included), and the IPv4 address it came from (host
         // byte order; none over IPX); it may be changed in place.

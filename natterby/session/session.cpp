@@ -12,16 +12,7 @@ constexpr int kTickMilliseconds = 500;
 
 Session::Session(protocol::ChatView& view, StartupView& window, SessionSeams seams)
     : view_(view), window_(window), seams_(std::move(seams)),
-      ownNetwork_(seams_.transports != nullptr
-                      ? nullptr
-                      : std::make_unique<NetworkLink>(NetworkLink::Handlers{
-                            [this](std::span<char> datagram, protocol::Origin origin) {
-                                receive(datagram, origin);
-                            },
-                            // Hearing IPX again is how sending resumes after a failed IPX send.
-                            [this] { framing_.setNetworking(true); },
-                            [this](std::string_view text) { view_.showMessage(std::string(text)); },
-                        })),
+      ownNetwork_(seams_.transports != nullptr ? nullptr : makeOwnNetwork()),
       transports_(seams_.transports != nullptr ? *seams_.transports : *ownNetwork_),
       framing_(transports_, [this] { return seams_.random(95); }), couriel_(seams_.messageFolder) {
     couriel_.onNotice([this](int code, int value) {
@@ -40,6 +31,15 @@ Session::Session(protocol::ChatView& view, StartupView& window, SessionSeams sea
 }
 
 Session::~Session() = default;
+
+std::unique_ptr<NetworkLink> Session::makeOwnNetwork() {
+    return std::make_unique<NetworkLink>(NetworkLink::Handlers{
+        [this](std::span<char> datagram, protocol::Origin origin) { receive(datagram, origin); },
+        // Hearing IPX again is how sending resumes after a failed IPX send.
+        [this] { framing_.setNetworking(true); },
+        [this](std::string_view text) { view_.showMessage(std::string(text)); },
+    });
+}
 
 void Session::start() {
     settings::Settings& settings = seams_.settings;

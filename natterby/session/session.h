@@ -84,6 +84,9 @@ public:
     const common::LanguageTexts& language() const { return language_; }
 
 private:
+    // The program's sockets, which hand what they receive to receive().
+    std::unique_ptr<NetworkLink> makeOwnNetwork();
+
     // --- settings::StartupHost
     std::string computerName() override;
     settings::Bounds windowBounds() override;

@@ -1,6 +1,6 @@
 # Sourced by the LAN tests and the LAN benchmarks: a private network of namespaces on a bridge
 # of its own, a virtual display on a free number, and their teardown. The caller sets `prefix`
-# (three letters, one for each kind of run: nlt, nft or nlb) and `subnet` (three numbers) before
+# (three letters, one for each kind of run: nlt, nft, nlb or npk) and `subnet` (three numbers) before
 # sourcing, and puts the processes it starts in `chat_pids`.
 #
 # Every name a run makes is its prefix and its process id, then a role: ${tag}b the bridge,
@@ -22,7 +22,7 @@ lan_xvfb_note=/tmp/natterby-lan-$tag.xvfb
 # ends inside, the bridges and the host ends, and their virtual displays.
 lan_remove_stale() {
     local name owner pid note
-    local pattern='^(nlt|nft|nlb)([0-9]+)(b|h[0-9]+|p[0-9]+|n[0-9]+)$'
+    local pattern='^(nlt|nft|nlb|npk)([0-9]+)(b|h[0-9]+|p[0-9]+|n[0-9]+)$'
     for name in $(ip netns list 2>/dev/null | cut -d' ' -f1); do
         [[ $name =~ $pattern ]] || continue
         owner=${BASH_REMATCH[2]}

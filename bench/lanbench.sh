@@ -10,7 +10,7 @@ build=${NATTERBY_BUILD_DIR:-$bench_root/build}
 program=$build/program
 peer=$build/testbin/scripted_peer
 subnet=10.77.0
-tag=nlb$(($$ % 100000))
+prefix=nlb
 source "$bench_root/tests/lan/lanlib.sh"
 chat_ns=${tag}n1
 peer_ns=${tag}n2

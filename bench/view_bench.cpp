@@ -3,8 +3,8 @@
 // the view emptied whenever it passes 50,000 characters. The goal is the 10,000 lines in under
 // one second; the view's length and the process's peak memory show that the bound holds.
 #include "natterby/mainwindow/mainwindow.h"
-#include "natterby/mainwindow/transports.h"
 #include "natterby/protocol/messages.h"
+#include "natterby/session/transports.h"
 #include "natterby/transport/framing.h"
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/seams.h"
@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kLines = 10000;
 
-class Network : public natterby::transport::PacketSink, public natterby::mainwindow::Transports {
+class Network : public natterby::session::Transports {
 public:
     std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override {
         last.assign(packet);
@@ -70,16 +70,14 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
     fakes::RecordingLauncher launcher;
     fakes::FixedHost host;
     fakes::FixedClock clock;
-    fakes::RecordingCouriel couriel;
     const common::CodePage codePage("CP1251");
     std::mt19937 random(7);
     Network network;
-    natterby::transport::Framing framing(network,
-                                         [&random] { return static_cast<int>(random() % 95); });
     natterby::mainwindow::MainWindow window(
-        {framing, network, settings, settingsFile, texts, sound, launcher, host, clock,
-         [&random](int bound) { return static_cast<int>(random() % bound); }, couriel, codePage,
-         folder.folder(), folder.folder(), [] {}});
+        {{settings, settingsFile, texts, sound, launcher, host, clock,
+          [&random](int bound) { return static_cast<int>(random() % bound); }, codePage,
+          folder.folder(), folder.folder(), "", &network},
+         [] {}});
     window.start();
 
     const std::vector<std::string> lines = framedLines();
@@ -89,7 +87,7 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
         batch = lines; // receiving unscrambles in place
         state.ResumeTiming();
         for (std::string& packet : batch) {
-            window.receive(packet);
+            window.session().receive(packet);
         }
     }
     state.SetItemsProcessed(state.iterations() * kLines);

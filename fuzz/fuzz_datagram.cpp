@@ -1,46 +1,41 @@
-// Received datagrams as the chat reads them: the framing's accept, then the field reader over
-// every message layout, both on the unscrambled datagram and on the bytes as they came.
-#include "natterby/protocol/messages.h"
-#include "natterby/transport/framing.h"
+// One received datagram exactly as the socket hands it to the chat: the framing's accept, the
+// dispatch and the handler that reads its fields. Unlike fuzz_chat, which frames the bodies it
+// is given, the fuzzer here mutates the scrambled bytes and the header themselves.
+#include "tests/fakes/quietchat.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace {
 
-class NoSink : public natterby::transport::PacketSink {
-public:
-    std::optional<natterby::transport::ESocketError> sendPacket(std::string_view) override {
-        return std::nullopt;
-    }
-};
+// The chat's program folder, made once per run and removed at its end.
+const std::string& folder() {
+    static const TempFolder made;
+    static const std::string path = made.folder();
+    return path;
+}
 
-void readEveryLayout(const std::string& datagram) {
-    for (const natterby::protocol::MessageLayout& layout : natterby::protocol::messageLayouts()) {
-        if (const auto fields = natterby::protocol::readFields(datagram, layout)) {
-            for (std::string_view field : *fields) {
-                // Touch every byte, so that a field reaching outside the datagram is caught.
-                volatile char sink = 0;
-                for (char c : field) {
-                    sink = static_cast<char>(sink ^ c);
-                }
-            }
-        }
-    }
+natterby::settings::Settings fuzzSettings() {
+    natterby::settings::Settings settings;
+    settings.nicks.current = "Ann";
+    // A fuzzing run would grow the archive without end.
+    settings.view.arhive = false;
+    return settings;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input(reinterpret_cast<const char*>(data), size);
-    readEveryLayout(input);
-    // A fresh receiver per input keeps runs repeatable: no header is remembered from the last.
-    NoSink sink;
-    natterby::transport::Framing framing(sink, [] { return 0; });
-    std::string datagram = input;
-    if (framing.accept(datagram)) {
-        readEveryLayout(datagram);
-    }
+    static const natterby::protocol::ChatTexts texts;
+    static const common::CodePage codePage("CP1251");
+    // A fresh chat per input keeps runs repeatable: no header is remembered from the last.
+    fakes::QuietChat quiet(texts, codePage, folder(), fuzzSettings());
+    // Exactly the datagram's bytes on the heap, so that a read past its end is caught.
+    const auto block = std::make_unique<char[]>(size);
+    std::copy(data, data + size, block.get());
+    quiet.chat.receive(std::span<char>(block.get(), size));
     return 0;
 }

@@ -1,15 +1,12 @@
-// The chat program: builds the objects the main window works through, in the order their
-// references need, and runs the event loop.
+// The chat program: builds the objects the main window and its session work through, in the
+// order their references need, and runs the event loop.
 #include "common/ansi.h"
 #include "common/profile.h"
-#include "natterby/mainwindow/courielendpoint.h"
 #include "natterby/mainwindow/mainwindow.h"
-#include "natterby/mainwindow/networklink.h"
 #include "natterby/mainwindow/soundplayer.h"
 #include "natterby/protocol/chattexts.h"
 #include "natterby/settings/settings.h"
 #include "natterby/settings/sounds.h"
-#include "natterby/transport/framing.h"
 #include "platform/clock.h"
 #include "platform/hostinfo.h"
 #include "platform/keyboard.h"
@@ -41,28 +38,16 @@ int main(int argc, char** argv) {
     platform::AlsaOutput audio;
     const settings::Sounds sounds(settings.sounds, audio, &platform::decodeWaveFile);
     mainwindow::SoundPlayer sound(sounds);
-    mainwindow::CourielEndpoint couriel(platform::messageFolder());
 
     std::mt19937 random{std::random_device{}()};
     const auto below = [&random](int bound) {
         return bound <= 1 ? 0 : std::uniform_int_distribution<int>(0, bound - 1)(random);
     };
 
-    mainwindow::NetworkLink network;
-    transport::Framing framing(network, [&below] { return below(95); });
-    mainwindow::MainWindow window({framing, network, settings, settingsFile, texts, sound, launcher,
-                                   host, clock, below, couriel, codePage, folder, folders.package,
-                                   &platform::switchToNextKeyboardLayout, couriel.number()});
-    network.setHandlers({
-        [&window](std::span<char> datagram, std::optional<std::uint32_t> source) {
-            window.receive(datagram, source);
-        },
-        // Hearing IPX again is how sending resumes after a failed IPX send.
-        [&framing] { framing.setNetworking(true); },
-        [&window](std::string_view text) { window.showMessage(std::string(text)); },
-    });
-    couriel.onNotice([&window](int code, int value) { window.courielNotice(code, value); });
-
+    mainwindow::MainWindow window(
+        {{settings, settingsFile, texts, sound, launcher, host, clock, below, codePage, folder,
+          folders.package, platform::messageFolder()},
+         &platform::switchToNextKeyboardLayout});
     window.start();
     return application.exec();
 }

@@ -68,15 +68,6 @@ bool TcpClient::flushText() {
     return true;
 }
 
-bool TcpClient::SendStream(std::unique_ptr<Stream>& stream) {
-    if (send_ != nullptr || !stream) {
-        return false;
-    }
-    ownedSend_ = std::move(stream);
-    send_ = ownedSend_.get();
-    return ContinueSend();
-}
-
 bool TcpClient::SendStream(Stream& stream) {
     if (send_ != nullptr) {
         return false;
@@ -140,7 +131,6 @@ bool TcpClient::ContinueSend() {
         }
         if (ended) {
             send_ = nullptr;
-            ownedSend_.reset();
         }
     }
     fire(OnSendProgress, *this);
@@ -205,7 +195,6 @@ void TcpClient::handleEvent(StreamEvent event, int error) {
         }
         if (send_ != nullptr) {
             send_ = nullptr;
-            ownedSend_.reset();
             fire(OnSendProgress, *this);
         }
         if (receive_) {
@@ -236,10 +225,6 @@ void TcpClient::handleEvent(StreamEvent event, int error) {
 }
 
 void TcpClient::readChunk() {
-    if (!receive_ && OnReadable) {
-        fire(OnReadable, *this);
-        return;
-    }
     {
         const std::lock_guard guard(lock_);
         // A stream attached when it was already complete leaves the bytes to OnData.

@@ -36,7 +36,6 @@ public:
     ~TcpClient() override;
 
     void setHost(std::string host) { host_ = std::move(host); }
-    const std::string& host() const { return host_; }
 
     // Starts a connection to host and port; OnConnect follows when it is made, an error
     // report when it fails. A host that is no dotted address (and 255.255.255.255) fails at
@@ -47,11 +46,8 @@ public:
     // as it can; on a closed socket the text is lost.
     void SendText(std::string_view text);
 
-    // Sends the stream from its position on. Both return false and change nothing while a
-    // send is running. This one releases the stream when the send ends, and takes it from the
-    // caller only when it returns true.
-    bool SendStream(std::unique_ptr<Stream>& stream);
-    // The caller keeps this stream alive until the send has ended.
+    // Sends the stream from its position on; the caller keeps it alive until the send has
+    // ended. Returns false and changes nothing while a send is running.
     bool SendStream(Stream& stream);
     // One pass of pushing the send stream, until the socket would block, the stream ends or
     // kPassSize bytes went (the rest then follows from the event loop); then OnSendProgress.
@@ -81,14 +77,11 @@ public:
     bool hasUnsentText() const { return !unsentText_.empty(); }
     bool IsSending() const { return send_ != nullptr; }
     bool IsReceiving() const { return receive_ != nullptr; }
-    const Stream* receiveStream() const { return receive_.get(); }
 
     ClientEvent OnConnect;
     DataEvent OnData;
     // After every pass of pushing the send stream, and when the send ends.
     ClientEvent OnSendProgress;
-    // Bytes wait and no receive stream is attached: fired instead of reading them.
-    ClientEvent OnReadable;
     // Bytes went into the receive stream, or it was completed or dropped.
     ClientEvent OnReceiveProgress;
 
@@ -104,7 +97,6 @@ private:
 
     std::string host_;
     Stream* send_ = nullptr;
-    std::unique_ptr<Stream> ownedSend_;
     std::unique_ptr<Stream> receive_;
     bool autoClose_ = false;
     std::int32_t expectedSize_ = 0;

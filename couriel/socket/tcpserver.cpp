@@ -19,15 +19,13 @@ constexpr std::chrono::milliseconds kLeaverRetry{10};
 ServerClient::ServerClient(TcpServer& server, MessageEvent showMessage)
     : TcpClient(std::move(showMessage)), server_(&server) {}
 
-void ServerClient::accepted(int handle, const std::string& address, std::uint16_t port, int index) {
+void ServerClient::accepted(int handle, const std::string& address, std::uint16_t port) {
     socket_.adopt(handle);
     watch(StreamEvent::Read | StreamEvent::Write | StreamEvent::Close);
     setHost(address);
-    peerAddress_ = address;
     setPort(port);
     connected_ = true;
     active_ = false;
-    index_ = index;
 }
 
 void ServerClient::Connect() {
@@ -98,12 +96,9 @@ void TcpServer::accept() {
         return;
     }
     std::unique_ptr<ServerClient> client(new ServerClient(*this, messageEvent()));
-    client->accepted(accepted.handle, address, accepted.port, static_cast<int>(clients_.size()));
-    client->OnError = OnClientError;
+    client->accepted(accepted.handle, address, accepted.port);
     client->OnDisconnect = OnClientDisconnect;
     client->OnData = OnClientData;
-    client->OnReadable = OnClientReadable;
-    client->OnSendProgress = OnClientSendProgress;
     client->OnReceiveProgress = OnClientReceiveProgress;
     clients_.push_back(std::move(client));
 }
@@ -115,9 +110,6 @@ void TcpServer::leave(ServerClient& client) {
                                      [&](const auto& c) { return c.get() == &client; });
         if (it == clients_.end()) {
             return;
-        }
-        for (auto later = it + 1; later != clients_.end(); ++later) {
-            --(*later)->index_;
         }
         leavers_.push_back(std::move(*it));
         clients_.erase(it);

@@ -19,18 +19,12 @@ public:
     // handled now is over.
     void Disconnect() override;
 
-    // The position in the server's list.
-    int Index() const { return index_; }
-    const std::string& peerAddress() const { return peerAddress_; }
-
 private:
     friend class TcpServer;
     ServerClient(TcpServer& server, MessageEvent showMessage);
-    void accepted(int handle, const std::string& address, std::uint16_t port, int index);
+    void accepted(int handle, const std::string& address, std::uint16_t port);
 
     TcpServer* server_;
-    int index_ = 0;
-    std::string peerAddress_;
 };
 
 // Listens on a port on every local address and makes a ServerClient for each connection,
@@ -53,11 +47,8 @@ public:
     const std::vector<std::unique_ptr<ServerClient>>& clients() const { return clients_; }
 
     ClientConnectQuery OnClientConnect;
-    ErrorEvent OnClientError;
     DisconnectEvent OnClientDisconnect;
     TcpClient::DataEvent OnClientData;
-    TcpClient::ClientEvent OnClientReadable;
-    TcpClient::ClientEvent OnClientSendProgress;
     TcpClient::ClientEvent OnClientReceiveProgress;
 
 protected:

@@ -33,7 +33,6 @@ namespace {
 constexpr QRect kStartBounds{195, 115, 678, 435};
 constexpr int kRightPanelWidth = 133;
 constexpr int kSplitterWidth = 3;
-constexpr int kTickMilliseconds = 500;
 // A view holding more than this is emptied, so that it never grows without bound.
 constexpr int kMaxViewLength = 50000;
 constexpr int kChannelImage = 4;
@@ -43,7 +42,7 @@ constexpr int kSnapDelayMilliseconds = 150;
 } // namespace
 
 MainWindow::MainWindow(MainWindowSeams seams)
-    : seams_(std::move(seams)), menus_(seams_.codePage, this) {
+    : seams_(std::move(seams)), session_(*this, *this, seams_), menus_(seams_.codePage, this) {
     setWindowIcon(images_.programIcon());
     buildToolBar();
     buildPanels();
@@ -58,13 +57,6 @@ MainWindow::MainWindow(MainWindowSeams seams)
     // styles' built-in one.
     tabAdded(std::string(protocol::kMainChannel));
 
-    timer_.setInterval(kTickMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (chat_) {
-            chat_->tick();
-        }
-    });
-    timer_.start();
     snapTimer_.setSingleShot(true);
     snapTimer_.setInterval(kSnapDelayMilliseconds);
     connect(&snapTimer_, &QTimer::timeout, this, &MainWindow::snapToWorkArea);
@@ -198,19 +190,19 @@ void MainWindow::buildPanels() {
     connect(chatLine_, &ChatLine::enterPressed, this, &MainWindow::enterLine);
     connect(chatLine_, &ChatLine::escapePressed, this, &MainWindow::escapeLine);
     connect(chatLine_, &ChatLine::upPressed, this,
-            [this] { chatLine_->showText(shown(chat_->historyUp())); });
+            [this] { chatLine_->showText(shown(chat().historyUp())); });
     connect(chatLine_, &ChatLine::downPressed, this,
-            [this] { chatLine_->showText(shown(chat_->historyDown())); });
+            [this] { chatLine_->showText(shown(chat().historyDown())); });
     connect(chatLine_, &ChatLine::touched, this, [this] { currentView()->clearSelection(); });
     nickBox_->lineEdit()->installEventFilter(this);
     connect(nickBox_->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { chat_->renameFromNickBox(ansi(nickBox_->currentText())); });
+            [this] { chat().renameFromNickBox(ansi(nickBox_->currentText())); });
     connect(refresh_, &QPushButton::clicked, this, [this] {
-        chat_->refresh();
+        chat().refresh();
         chatLine_->setFocus();
     });
     connect(members_, &QToolButton::clicked, this, [this] {
-        chat_->requestChannelMembers();
+        chat().requestChannelMembers();
         chatLine_->setFocus();
     });
     connect(nickList_, &NickList::nickClicked, this, &MainWindow::openMessageTo);
@@ -227,7 +219,7 @@ void MainWindow::connectMenus() {
     connect(menus_.channels, &QMenu::triggered, this, [this](QAction* entry) {
         const auto index = static_cast<std::size_t>(entry->data().toInt());
         if (index < channelMenu_.size()) {
-            chat_->joinChannel(channelMenu_[index]);
+            chat().joinChannel(channelMenu_[index]);
         }
     });
     addToChannelMenu(std::string(protocol::kMainChannel));
@@ -238,7 +230,7 @@ void MainWindow::connectMenus() {
     connect(menus_.saveAs, &QAction::triggered, this, &MainWindow::saveCurrentView);
     connect(menus_.changeTopic, &QAction::triggered, this, &MainWindow::changeTopic);
     connect(menus_.clearChat, &QAction::triggered, this, &MainWindow::clearChat);
-    connect(menus_.leave, &QAction::triggered, this, [this] { chat_->leaveCurrentTab(); });
+    connect(menus_.leave, &QAction::triggered, this, [this] { chat().leaveCurrentTab(); });
 
     const auto withNick = [this](auto action) {
         return [this, action] {
@@ -251,15 +243,15 @@ void MainWindow::connectMenus() {
     connect(nick[MainMenus::Message], &QAction::triggered, this,
             withNick([this](const std::string& who) { openMessageTo(who); }));
     connect(nick[MainMenus::Information], &QAction::triggered, this,
-            withNick([this](const std::string& who) { chat_->requestInformation(who); }));
+            withNick([this](const std::string& who) { chat().requestInformation(who); }));
     connect(nick[MainMenus::Execute], &QAction::triggered, this, &MainWindow::remoteExecute);
     connect(nick[MainMenus::SendFile], &QAction::triggered, this,
-            withNick([this](const std::string& who) { chat_->offerFiles(who); }));
+            withNick([this](const std::string& who) { chat().offerFiles(who); }));
     connect(nick[MainMenus::Beep], &QAction::triggered, this,
-            [this] { chat_->soundCall(selectedNick()); });
+            [this] { chat().soundCall(selectedNick()); });
     connect(nick[MainMenus::Talk], &QAction::triggered, this,
             withNick([this](const std::string& who) {
-                chat_->talk(who);
+                chat().talk(who);
                 updateTopicEnabled();
             }));
     connect(nick[MainMenus::Ignore], &QAction::triggered, this,
@@ -275,7 +267,7 @@ void MainWindow::connectMenus() {
     connect(menus_.options, &QAction::triggered, this,
             [this] { openOptions(settings::OptionsPage::View, std::nullopt); });
 
-    connect(menus_.restore, &QAction::triggered, this, [this] { chat_->restore(); });
+    connect(menus_.restore, &QAction::triggered, this, [this] { chat().restore(); });
     connect(menus_.close, &QAction::triggered, this, &MainWindow::closeProgram);
     connect(tray_, &Tray::clicked, this, &MainWindow::trayClicked);
 
@@ -348,7 +340,7 @@ void MainWindow::afterTextChange(int tab) {
     ChatViewWidget* view = views_[static_cast<std::size_t>(tab)];
     if (view->length() > kMaxViewLength) {
         view->clear();
-        view->appendText(formats_[protocol::kSystemFont - 1], chat_->clearedLine());
+        view->appendText(formats_[protocol::kSystemFont - 1], chat().clearedLine());
     }
 }
 
@@ -363,13 +355,13 @@ void MainWindow::scrollCurrentView() {
 void MainWindow::clearChat() {
     ChatViewWidget* view = currentView();
     view->clear();
-    view->appendText(formats_[protocol::kSystemFont - 1], chat_->clearedLine());
+    view->appendText(formats_[protocol::kSystemFont - 1], chat().clearedLine());
     chatLine_->setFocus();
 }
 
 void MainWindow::saveCurrentView() {
     const int tab = std::max(tabs_->currentIndex(), 0);
-    QString proposed = shown(chat_->tabs()[static_cast<std::size_t>(tab)].name);
+    QString proposed = shown(chat().tabs()[static_cast<std::size_t>(tab)].name);
     proposed.replace(QLatin1Char('/'), QLatin1Char('_'));
     const QString path =
         QFileDialog::getSaveFileName(this, menus_.saveAs->text().remove(QLatin1Char('&')), proposed,
@@ -398,7 +390,7 @@ void MainWindow::userChangedTab(int tab) {
     if (seams_.settings.view.scrolling && isVisible()) {
         views_[static_cast<std::size_t>(tab)]->scrollToEnd();
     }
-    chat_->selectTab(tab);
+    chat().selectTab(tab);
     updateTopicEnabled();
     clearViewSelections();
     updateCopyEnabled();
@@ -407,22 +399,14 @@ void MainWindow::userChangedTab(int tab) {
 
 void MainWindow::updateTopicEnabled() {
     const int tab = std::max(tabs_->currentIndex(), 0);
-    menus_.changeTopic->setEnabled(chat_ &&
-                                   chat_->tabs()[static_cast<std::size_t>(tab)].isChannel());
+    menus_.changeTopic->setEnabled(session_.started() &&
+                                   chat().tabs()[static_cast<std::size_t>(tab)].isChannel());
 }
 
 void MainWindow::clearViewSelections() {
     for (ChatViewWidget* view : views_) {
         view->clearSelection();
     }
-}
-
-void MainWindow::receive(std::span<char> datagram, std::optional<std::uint32_t> source) {
-    chat_->receive(datagram, source);
-}
-
-void MainWindow::courielNotice(int code, int value) {
-    chat_->courielNotice(code, value);
 }
 
 // --- protocol::ChatView
@@ -471,7 +455,7 @@ void MainWindow::tabUnreadChanged(int tab, bool unread) {
 }
 
 void MainWindow::rosterChanged() {
-    nickList_->showRows(chat_->roster());
+    nickList_->showRows(chat().roster());
 }
 
 void MainWindow::refreshCaptionChanged(const std::string& caption) {

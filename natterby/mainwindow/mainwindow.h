@@ -9,12 +9,9 @@
 #include "natterby/protocol/chat.h"
 #include "natterby/protocol/chattexts.h"
 #include "natterby/protocol/chatview.h"
+#include "natterby/session/session.h"
+#include "natterby/session/startupview.h"
 #include "natterby/settings/settings.h"
-#include "natterby/settings/startupload.h"
-#include "natterby/transport/framing.h"
-#include "platform/clock.h"
-#include "platform/hostinfo.h"
-#include "platform/launcher.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -49,33 +46,12 @@ class ChatLine;
 class ChatViewWidget;
 class NickList;
 class Tray;
-class Transports;
 
-// Everything the main window works through; all of it outlives the window.
-struct MainWindowSeams {
-    transport::Framing& framing;
-    Transports& transports;
-    // The running program's settings, filled by the start-up load.
-    settings::Settings& settings;
-    const common::ProfileFile& settingsFile;
-    // Replaced by the language file's texts during the start-up load.
-    protocol::ChatTexts& texts;
-    protocol::SoundPlayer& sound;
-    platform::Launcher& launcher;
-    const platform::HostInfo& host;
-    const platform::Clock& clock;
-    std::function<int(int bound)> random;
-    protocol::CourielLink& couriel;
-    const common::CodePage& codePage;
-    // This user's program folder, where the settings, language files, archive and logs are
-    // kept; ends in '/'.
-    std::string programFolder;
-    // The folder of the executables, ending in '/'.
-    std::string packageFolder;
+// Everything the main window works through: the session's seams, which the window hands to the
+// session it creates, and the keyboard. All of it outlives the window.
+struct MainWindowSeams : session::SessionSeams {
     // Switches the keyboard to its next layout, after the chat line was retyped in it.
     std::function<void()> nextKeyboardLayout;
-    // The number the file-exchange program sends its notices to (0: none can reach the chat).
-    int messageWindow = 0;
 };
 
 // The chat's one permanent window: the toolbar with every menu, the tabs with their views, the
@@ -84,23 +60,18 @@ struct MainWindowSeams {
 // instead of closing: only the tray's Close and the toolbar's exit end the program.
 class MainWindow : public QMainWindow,
                    public protocol::ChatView,
-                   public settings::StartupHost,
+                   public session::StartupView,
                    public settings::OptionsHost {
     Q_OBJECT
 public:
     explicit MainWindow(MainWindowSeams seams);
     ~MainWindow() override;
 
-    // The start-up steps: the settings load (which opens the transport and joins the saved
-    // channels), then the caption, the host facts and the welcome text.
+    // The session's start-up steps, then the window shows unless the settings hide it.
     void start();
-    // A datagram from the transport; its first byte is 'T' or 'Y'. The source is the IPv4
-    // address it came from, none over IPX.
-    void receive(std::span<char> datagram, std::optional<std::uint32_t> source = std::nullopt);
-    // A notice from the file-exchange program.
-    void courielNotice(int code, int value);
 
-    const protocol::Chat& chat() const { return *chat_; }
+    session::Session& session() { return session_; }
+    const protocol::Chat& chat() const { return session_.chat(); }
 
     // --- protocol::ChatView
     void appendText(int tab, protocol::Font font, std::string_view text) override;
@@ -125,15 +96,12 @@ public:
     void showMessage(const std::string& text) override;
     void otherChannelsAnswered(const std::vector<std::string>& names) override;
 
-    // --- settings::StartupHost
-    std::string computerName() override;
+    // --- session::StartupView
     settings::Bounds windowBounds() override;
     settings::FontStyle mainFont() override;
-    std::optional<std::string> openIpx(std::uint16_t socket) override;
-    void openUdp(std::int32_t port, const std::string& address) override;
-    void applyLanguage(const std::string& languageFile) override;
+    void languageChanged() override;
     void addToChannelMenu(const std::string& channel) override;
-    void joinChannel(const std::string& channel) override;
+    void settingsLoaded() override;
 
     // --- settings::OptionsHost
     QIcon trayImage(int index) const override;
@@ -151,6 +119,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    protocol::Chat& chat() { return session_.chat(); }
+
     // --- building (mainwindow.cpp)
     void buildToolBar();
     void buildPanels();
@@ -216,14 +186,9 @@ private:
 
     MainWindowSeams seams_;
     ImageLists images_;
-    // Made once the settings are loaded, so that it starts with the loaded nick, status and
-    // gender; the saved channels wait in pendingJoins_ until then.
-    std::optional<protocol::Chat> chat_;
-    std::vector<std::string> pendingJoins_;
+    session::Session session_;
     // The channel menu's entries, in order.
     std::vector<std::string> channelMenu_;
-    // The language file the texts came from; macros and auto-answers are read from it at use.
-    common::LanguageTexts language_{std::string()};
 
     MainMenus menus_;
     std::array<QTextCharFormat, settings::kFontStyleCount> formats_;
@@ -251,7 +216,6 @@ private:
     int peerWindows_ = 0;
     void admitPeerWindow(QWidget* window);
 
-    QTimer timer_;
     QTimer snapTimer_;
     QRect normalBounds_;
     QString caption_;

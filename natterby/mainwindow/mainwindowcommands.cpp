@@ -1,15 +1,15 @@
 // What the chat line, the menus and the buttons do: each turns into operations of the core, or
 // into one of the secondary windows.
+#include "natterby/inputdialog/inputdialog.h"
 #include "natterby/mainwindow/chatline.h"
 #include "natterby/mainwindow/macromenu.h"
 #include "natterby/mainwindow/mainwindow.h"
 #include "natterby/mainwindow/nicklist.h"
+#include "natterby/options/optionsdialog.h"
 #include "natterby/protocol/autoanswers.h"
 #include "natterby/protocol/layoutswap.h"
 #include "natterby/protocol/macros.h"
-#include "natterby/options/optionsdialog.h"
 #include "natterby/windows/archivewindow.h"
-#include "natterby/inputdialog/inputdialog.h"
 #include "natterby/windows/massmessagewindow.h"
 #include "natterby/windows/privatemessagewindow.h"
 #include "natterby/windows/windowcontext.h"
@@ -29,7 +29,7 @@ constexpr const char* kHelpFile = "Natterby.hlp";
 } // namespace
 
 void MainWindow::enterLine() {
-    if (chat_->enterLine(ansi(chatLine_->text()))) {
+    if (chat().enterLine(ansi(chatLine_->text()))) {
         chatLine_->clear();
     }
 }
@@ -84,7 +84,7 @@ void MainWindow::pasteLines() {
     // The lines are cut at CRs, as the Windows clipboard ends them; this desktop's end in LF.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    chat_->sendClipboardLines(ansi(text));
+    chat().sendClipboardLines(ansi(text));
 }
 
 void MainWindow::chooseStatus(int status) {
@@ -109,13 +109,13 @@ void MainWindow::chooseStatus(int status) {
     } else {
         protocol::cancelAutoAnswer(language);
     }
-    chat_->setStatus(digit, answer);
-    showStatus(chat_->identity().status);
+    chat().setStatus(digit, answer);
+    showStatus(chat().identity().status);
 }
 
 void MainWindow::changeTopic() {
     const int tab = std::max(tabs_->currentIndex(), 0);
-    if (!chat_->tabs()[static_cast<std::size_t>(tab)].isChannel()) {
+    if (!chat().tabs()[static_cast<std::size_t>(tab)].isChannel()) {
         return;
     }
     windows::InputDialog dialog(seams_.codePage, this);
@@ -123,9 +123,9 @@ void MainWindow::changeTopic() {
     dialog.setButtonCaptions(seams_.texts.get("Buttons", "Okey"),
                              seams_.texts.get("Buttons", "Cancel"));
     dialog.useField(windows::InputDialog::Field::TextBox);
-    dialog.setText(chat_->currentTopic(), true);
+    dialog.setText(chat().currentTopic(), true);
     if (dialog.run() == windows::InputDialog::kOk) {
-        chat_->changeTopic(dialog.text());
+        chat().changeTopic(dialog.text());
     }
 }
 
@@ -157,7 +157,7 @@ void MainWindow::remoteExecute() {
     if (dialog.run() != windows::InputDialog::kOk) {
         return;
     }
-    chat_->remoteExecute(*nick, dialog.text(), password);
+    chat().remoteExecute(*nick, dialog.text(), password);
 }
 
 void MainWindow::openMessageTo(const std::string& nick) {
@@ -167,7 +167,7 @@ void MainWindow::openMessageTo(const std::string& nick) {
 
 void MainWindow::openMassMessage() {
     std::vector<std::string> nicks;
-    for (const protocol::RosterRow& row : chat_->roster().rows()) {
+    for (const protocol::RosterRow& row : chat().roster().rows()) {
         nicks.push_back(row.nick);
     }
     auto* window = new windows::MassMessageWindow(windowContext(), nicks);
@@ -183,8 +183,8 @@ void MainWindow::openArchive() {
 
 void MainWindow::openOptions(settings::OptionsPage page, const std::optional<std::string>& nick) {
     settings::SystemChoosers choosers;
-    settings::OptionsDialog dialog({seams_.settings, seams_.settingsFile, language_,
-                                    seams_.codePage, *chat_, *this, choosers, seams_.programFolder},
+    settings::OptionsDialog dialog({seams_.settings, seams_.settingsFile, session_.language(),
+                                    seams_.codePage, chat(), *this, choosers, seams_.programFolder},
                                    this);
     if (nick) {
         dialog.setIgnoreNick(*nick);
@@ -218,7 +218,7 @@ std::optional<std::string> MainWindow::selectedNick() const {
 }
 
 windows::WindowContext MainWindow::windowContext() {
-    return {*chat_,
+    return {chat(),
             seams_.texts,
             seams_.codePage,
             seams_.settings.position.privateWindow,

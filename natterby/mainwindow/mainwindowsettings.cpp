@@ -1,15 +1,13 @@
-// The start-up: the settings load with the window as its host, and the loaded settings put into
-// the widgets; also the view menu's toggles, which change settings while the program runs.
+// The start-up: the session's, with the window giving its defaults, and the loaded settings put
+// into the widgets; also the view menu's toggles, which change settings while the program runs.
 #include "natterby/mainwindow/chatline.h"
 #include "natterby/mainwindow/chatviewwidget.h"
 #include "natterby/mainwindow/macromenu.h"
 #include "natterby/mainwindow/mainwindow.h"
 #include "natterby/mainwindow/nicklist.h"
 #include "natterby/mainwindow/textformat.h"
-#include "natterby/mainwindow/transports.h"
 #include "natterby/mainwindow/tray.h"
 #include "natterby/options/colourvalue.h"
-#include "natterby/protocol/autoanswers.h"
 #include "natterby/protocol/macros.h"
 #include "natterby/settings/settingswriters.h"
 
@@ -53,33 +51,12 @@ constexpr const char* kFlatTabs =
 
 void MainWindow::start() {
     chatLine_->setFocus();
-    settings::Settings& settings = seams_.settings;
-    settings::loadSettings(settings, seams_.settingsFile, seams_.programFolder, *this);
-    seams_.framing.setIpxTransport(settings.net.ipx);
-    seams_.framing.setNetworking(settings.net.net);
-
-    chat_.emplace(*this,
-                  protocol::ChatSeams{seams_.framing, settings, seams_.settingsFile, seams_.texts,
-                                      seams_.sound, seams_.launcher, seams_.host, seams_.clock,
-                                      seams_.random, seams_.couriel, seams_.codePage,
-                                      seams_.programFolder, seams_.packageFolder});
-    chat_->setOwnWindow(seams_.messageWindow);
-    // The views take the loaded fonts and colours before the joins write into them.
-    applySettings();
-    for (const std::string& channel : pendingJoins_) {
-        chat_->joinAtStart(channel);
-    }
-    pendingJoins_.clear();
-    chat_->setAutoAnswer(protocol::loadAutoAnswers(
-                             protocol::autoAnswerFile(seams_.settingsFile, seams_.programFolder))
-                             .current);
-    // The taskbar names the program; window titles already end in the same words.
-    QGuiApplication::setApplicationDisplayName(shown(seams_.texts.programTitle()));
-    chat_->finishStartup();
+    session_.start();
     updateTopicEnabled();
     updateCopyEnabled();
 
     // Without a tray a hidden window could never be brought back.
+    const settings::Settings& settings = seams_.settings;
     if (settings.position.show || !tray_->available()) {
         if (settings.position.max == 1) {
             showMaximized();
@@ -90,11 +67,7 @@ void MainWindow::start() {
     noteVisibility();
 }
 
-// --- settings::StartupHost
-
-std::string MainWindow::computerName() {
-    return seams_.host.computerName();
-}
+// --- session::StartupView
 
 settings::Bounds MainWindow::windowBounds() {
     return {normalBounds_.x(), normalBounds_.y(), normalBounds_.width(), normalBounds_.height()};
@@ -104,19 +77,9 @@ settings::FontStyle MainWindow::mainFont() {
     return fontStyle(views_.front()->font(), seams_.codePage);
 }
 
-std::optional<std::string> MainWindow::openIpx(std::uint16_t socket) {
-    return seams_.transports.openIpx(socket);
-}
-
-void MainWindow::openUdp(std::int32_t port, const std::string& address) {
-    seams_.transports.openUdp(port, address);
-}
-
-void MainWindow::applyLanguage(const std::string& languageFile) {
-    language_ = common::LanguageTexts(languageFile);
-    seams_.texts = protocol::ChatTexts(language_);
+void MainWindow::languageChanged() {
     showCaptions();
-    menus_.macros->setCaptions(protocol::macroCaptions(language_),
+    menus_.macros->setCaptions(protocol::macroCaptions(session_.language()),
                                seams_.texts.get("Macros", "Rec"));
 }
 
@@ -135,8 +98,10 @@ void MainWindow::addToChannelMenu(const std::string& channel) {
     channelMenu_.push_back(channel);
 }
 
-void MainWindow::joinChannel(const std::string& channel) {
-    pendingJoins_.push_back(channel);
+void MainWindow::settingsLoaded() {
+    applySettings();
+    // The taskbar names the program; window titles already end in the same words.
+    QGuiApplication::setApplicationDisplayName(shown(seams_.texts.programTitle()));
 }
 
 // --- settings::OptionsHost
@@ -152,13 +117,13 @@ void MainWindow::appearanceChanged() {
 
 void MainWindow::trayIconChanged() {
     // A flashing icon takes the new picture at its next step.
-    if (!chat_->attention().flashing) {
+    if (!chat().attention().flashing) {
         tray_->setIcon(images_.image(seams_.settings.icon.normal));
     }
 }
 
 void MainWindow::genderChanged() {
-    chat_->setGender(seams_.settings.nicks.gender);
+    chat().setGender(seams_.settings.nicks.gender);
 }
 
 // --- settings into widgets
@@ -238,7 +203,7 @@ void MainWindow::applyPosition() {
 void MainWindow::updateTooltips() {
     const bool on = seams_.settings.view.toolTips;
     statusButton_->setToolTip(
-        on ? shown(common::statusCaption(menus_.statusCaption(chat_->identity().status - '0')))
+        on ? shown(common::statusCaption(menus_.statusCaption(chat().identity().status - '0')))
            : QString());
     // The language file may leave a tooltip empty; the button then says what it does in English
     // rather than nothing.

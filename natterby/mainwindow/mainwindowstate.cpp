@@ -1,7 +1,6 @@
 // Showing, hiding into the tray, snapping to the screen's edges, and the close steps.
 #include "natterby/mainwindow/edgesnap.h"
 #include "natterby/mainwindow/mainwindow.h"
-#include "natterby/mainwindow/transports.h"
 #include "natterby/mainwindow/tray.h"
 #include "natterby/settings/settingswriters.h"
 
@@ -33,16 +32,16 @@ void MainWindow::trayClicked() {
         hideToTray(false);
         return;
     }
-    chat_->restore();
+    chat().restore();
 }
 
 void MainWindow::noteVisibility() {
     const bool shown = isVisible() && !isMinimized();
-    if (!chat_ || shown == shown_) {
+    if (!session_.started() || shown == shown_) {
         return;
     }
     shown_ = shown;
-    chat_->windowShown(shown);
+    chat().windowShown(shown);
 }
 
 void MainWindow::snapToWorkArea() {
@@ -67,16 +66,12 @@ void MainWindow::closeProgram() {
         return;
     }
     closing_ = true;
-    timer_.stop();
-    // The leaves go out before the sockets close, or the last ones are lost; the exit button and
-    // the tray's Close both come here, so each tab is left once.
-    chat_->sendLeaves();
-    seams_.transports.close();
+    session_.close();
     settings::saveOnExit(
         {{normalBounds_.x(), normalBounds_.y(), normalBounds_.width(), normalBounds_.height()},
          isMaximized(),
          seams_.settings.position.privateWindow,
-         chat_->identity().status},
+         chat().identity().status},
         seams_.settingsFile);
     QApplication::quit();
 }

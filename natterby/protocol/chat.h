@@ -198,13 +198,10 @@ public:
 
     // --- tray
     void restore();
-    void balloonShown() { attention_.balloonUp = true; }
-    void balloonHidden() { attention_.balloonUp = false; }
 
     // --- state, for the view
     const Identity& identity() const { return identity_; }
     const std::vector<Tab>& tabs() const { return tabs_; }
-    int currentTab() const { return current_; }
     const Roster& roster() const { return roster_; }
     const ChannelTable& channels() const { return channels_; }
     const Attention& attention() const { return attention_; }

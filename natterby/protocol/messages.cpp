@@ -226,24 +226,4 @@ std::span<const MessageLayout> messageLayouts() {
     return kLayouts;
 }
 
-std::optional<std::vector<std::string_view>> readFields(std::span<const char> datagram,
-                                                        const MessageLayout& layout) {
-    constexpr std::size_t kHeaderLength = 10;
-    FieldReader reader(datagram, kHeaderLength + layout.code.size());
-    std::vector<std::string_view> fields;
-    fields.reserve(layout.fields.size());
-    for (char kind : layout.fields) {
-        if (kind == 't') {
-            fields.push_back(reader.text());
-            continue;
-        }
-        const std::size_t at = reader.position();
-        if (!reader.character()) {
-            return std::nullopt;
-        }
-        fields.emplace_back(datagram.data() + at, 1);
-    }
-    return fields;
-}
-
 } // namespace natterby::protocol

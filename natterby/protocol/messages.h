@@ -73,7 +73,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace natterby::protocol {
 
@@ -153,10 +152,5 @@ struct MessageLayout {
 
 // Every kind above, in the order listed.
 std::span<const MessageLayout> messageLayouts();
-
-// The fields of a datagram read by its layout from just after the code, each character field
-// as a one-byte view; nothing when a character field is missing.
-std::optional<std::vector<std::string_view>> readFields(std::span<const char> datagram,
-                                                        const MessageLayout& layout);
 
 } // namespace natterby::protocol

@@ -10,8 +10,8 @@
 namespace natterby::settings {
 
 // What the start-up load needs of the program around it: the machine's defaults, the
-// transports, and the effects that must happen in the middle of the load. The main window
-// implements it.
+// transports, and the effects that must happen in the middle of the load. The session
+// implements it, with the window's help for what only the widgets know.
 class StartupHost {
 public:
     virtual ~StartupHost() = default;

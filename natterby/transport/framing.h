@@ -52,8 +52,6 @@ public:
     bool ipxTransport() const { return ipxTransport_; }
     void setIpxTransport(bool on) { ipxTransport_ = on; }
 
-    std::string_view lastSentHeader() const { return lastSent_; }
-    std::string_view lastReceivedHeader() const { return lastReceived_; }
     // Whether the packet accepted last is one that this copy sent last.
     bool isOwnPacket() const { return lastReceived_ == lastSent_; }
     bool hasReceivedAnything() const { return lastReceived_ != kInitialReceivedHeader; }

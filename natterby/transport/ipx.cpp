@@ -1,7 +1,5 @@
 #include "natterby/transport/ipx.h"
 
-#include "natterby/transport/ipxtext.h"
-
 namespace natterby::transport {
 
 namespace {
@@ -12,13 +10,10 @@ std::array<std::uint8_t, 2> networkOrder(std::uint16_t number) {
 
 } // namespace
 
-IpxSocket::IpxSocket(IpxSocketCalls& calls)
-    : calls_(calls), destinationNode_(parseIpxNode("FF.FF.FF.FF.FF.FF")) {}
+IpxSocket::IpxSocket(IpxSocketCalls& calls) : calls_(calls) {}
 
 IpxSocket::~IpxSocket() {
     onReceive_ = nullptr;
-    onWrite_ = nullptr;
-    onError_ = nullptr;
     close();
 }
 
@@ -35,26 +30,21 @@ std::optional<ESocketError> IpxSocket::open() {
     if (calls_.bind(handle_, own, kIpxAddressLength) == -1) {
         return abandon(lastError());
     }
-    IpxAddress bound;
-    int length = kIpxAddressLength;
-    if (calls_.getsockname(handle_, bound, length) == -1) {
-        return abandon(lastError());
-    }
-    ownNetwork_ = bound.network;
-    ownNode_ = bound.node;
     // A socket whose options could not all be applied is closed as well, or the next open
     // would find it open and report success for a socket that never receives.
-    for (auto apply : {&IpxSocket::applyPacketType, &IpxSocket::applyFilter,
-                       &IpxSocket::applyBroadcast, &IpxSocket::applyReceiveHeader}) {
-        if (std::optional<ESocketError> error = (this->*apply)()) {
+    struct Option {
+        int level, option;
+        std::int32_t value;
+    };
+    const Option options[] = {{kNsprotoIpx, kIpxPtype, kDefaultPacketType},
+                              {kNsprotoIpx, kIpxStopFilterPtype, kDefaultFilterType},
+                              {kSolSocket, kSoBroadcast, broadcast_ ? 1 : 0},
+                              {kNsprotoIpx, kIpxRecvHdr, 0}};
+    for (const Option& o : options) {
+        if (std::optional<ESocketError> error = applyOption(o.level, o.option, o.value)) {
             return abandon(*error);
         }
     }
-    std::int32_t maxSize = 0;
-    if (calls_.getsockopt(handle_, kNsprotoIpx, kIpxMaxSize, maxSize) == -1) {
-        return abandon(lastError());
-    }
-    maxDatagramSize_ = maxSize;
     if (calls_.asyncSelect(handle_, kFdRead | kFdWrite,
                            [this](int event, int error) { notify(event, error); }) == -1) {
         return abandon(lastError());
@@ -90,40 +80,13 @@ std::optional<ESocketError> IpxSocket::close() {
     return std::nullopt;
 }
 
-std::optional<ESocketError> IpxSocket::setPacketType(std::int32_t type) {
-    packetType_ = type;
-    return isOpen() ? applyPacketType() : std::nullopt;
-}
-
-std::optional<ESocketError> IpxSocket::setFilter(bool on) {
-    filter_ = on;
-    return isOpen() ? applyFilter() : std::nullopt;
-}
-
 std::optional<ESocketError> IpxSocket::setBroadcast(bool on) {
     broadcast_ = on;
     return isOpen() ? applyBroadcast() : std::nullopt;
 }
 
-std::optional<ESocketError> IpxSocket::setReceiveHeader(bool on) {
-    receiveHeader_ = on;
-    return isOpen() ? applyReceiveHeader() : std::nullopt;
-}
-
-std::optional<ESocketError> IpxSocket::applyPacketType() {
-    return applyOption(kNsprotoIpx, kIpxPtype, packetType_);
-}
-
-std::optional<ESocketError> IpxSocket::applyFilter() {
-    return applyOption(kNsprotoIpx, filter_ ? kIpxFilterPtype : kIpxStopFilterPtype, filterType_);
-}
-
 std::optional<ESocketError> IpxSocket::applyBroadcast() {
     return applyOption(kSolSocket, kSoBroadcast, broadcast_ ? 1 : 0);
-}
-
-std::optional<ESocketError> IpxSocket::applyReceiveHeader() {
-    return applyOption(kNsprotoIpx, kIpxRecvHdr, receiveHeader_ ? 1 : 0);
 }
 
 std::optional<ESocketError> IpxSocket::applyOption(int level, int option, std::int32_t value) {
@@ -141,9 +104,6 @@ ESocketError IpxSocket::abandon(ESocketError error) {
 
 void IpxSocket::notify(int event, int error) {
     if (error > 10000) {
-        if (onError_) {
-            onError_(event, platform::wsaErrorText(error), error);
-        }
         return;
     }
     if (event == kFdRead) {
@@ -153,18 +113,12 @@ void IpxSocket::notify(int event, int error) {
         int fromLength = 16;
         const int received = calls_.recvfrom(handle_, buffer, from, fromLength);
         if (received == -1) {
-            const int code = calls_.lastError();
-            if (onError_) {
-                onError_(kFdRead, platform::wsaErrorText(code), code);
-            }
             return;
         }
         if (onReceive_) {
             onReceive_(std::span<char>(buffer.data(), static_cast<std::size_t>(received)), from,
                        fromLength);
         }
-    } else if (event == kFdWrite && onWrite_) {
-        onWrite_();
     }
 }
 

@@ -19,13 +19,10 @@ class IpxSocket : public PacketSink {
 public:
     using ReceiveEvent =
         std::function<void(std::span<char> data, const IpxAddress& from, int fromLength)>;
-    using WriteEvent = std::function<void()>;
-    using ErrorEvent = std::function<void(int event, std::string_view message, int code)>;
 
     static constexpr std::uint16_t kDefaultSocketNumber = 0x5678;
     static constexpr std::int32_t kDefaultPacketType = 4;
     static constexpr std::int32_t kDefaultFilterType = 4;
-    static constexpr std::int32_t kDefaultMaxDatagramSize = 546;
     static constexpr std::size_t kReceiveBufferSize = 4096;
 
     explicit IpxSocket(IpxSocketCalls& calls);
@@ -33,7 +30,8 @@ public:
     IpxSocket(const IpxSocket&) = delete;
     IpxSocket& operator=(const IpxSocket&) = delete;
 
-    // Creates, binds to the own socket number, applies the options and starts the
+    // Creates, binds to the own socket number, applies the options (the default packet type, no
+    // filter, broadcast as set, no IPX header on received datagrams) and starts the
     // notifications. Does nothing while open. A failure leaves the socket closed.
     std::optional<ESocketError> open();
     // One datagram to the broadcast node of the destination network and socket number.
@@ -47,36 +45,16 @@ public:
     }
 
     // Stored, and applied at once while the socket is open.
-    std::optional<ESocketError> setPacketType(std::int32_t type);
-    std::optional<ESocketError> setFilter(bool on);
     std::optional<ESocketError> setBroadcast(bool on);
-    std::optional<ESocketError> setReceiveHeader(bool on);
     // Take effect at the next open and the next send.
     void setOwnSocketNumber(std::uint16_t number) { ownSocketNumber_ = number; }
     void setDestinationSocketNumber(std::uint16_t number) { destinationSocketNumber_ = number; }
 
+    // Datagrams that fail to arrive are not reported: the chat waits for the next one.
     void setReceiveEvent(ReceiveEvent event) { onReceive_ = std::move(event); }
-    void setWriteEvent(WriteEvent event) { onWrite_ = std::move(event); }
-    void setErrorEvent(ErrorEvent event) { onError_ = std::move(event); }
-
-    std::uint16_t ownSocketNumber() const { return ownSocketNumber_; }
-    std::uint16_t destinationSocketNumber() const { return destinationSocketNumber_; }
-    const std::array<std::uint8_t, 4>& destinationNetwork() const { return destinationNetwork_; }
-    const std::array<std::uint8_t, 6>& destinationNode() const { return destinationNode_; }
-    const std::array<std::uint8_t, 4>& ownNetwork() const { return ownNetwork_; }
-    const std::array<std::uint8_t, 6>& ownNode() const { return ownNode_; }
-    std::int32_t packetType() const { return packetType_; }
-    bool filter() const { return filter_; }
-    std::int32_t filterType() const { return filterType_; }
-    bool broadcast() const { return broadcast_; }
-    bool receiveHeader() const { return receiveHeader_; }
-    std::int32_t maxDatagramSize() const { return maxDatagramSize_; }
 
 private:
-    std::optional<ESocketError> applyPacketType();
-    std::optional<ESocketError> applyFilter();
     std::optional<ESocketError> applyBroadcast();
-    std::optional<ESocketError> applyReceiveHeader();
     std::optional<ESocketError> applyOption(int level, int option, std::int32_t value);
     ESocketError lastError() const { return ESocketError::fromCode(calls_.lastError()); }
     // Closes the half-opened socket and passes the failure on.
@@ -87,19 +65,9 @@ private:
     IpxSocketCalls::Handle handle_ = -1;
     std::uint16_t ownSocketNumber_ = kDefaultSocketNumber;
     std::array<std::uint8_t, 4> destinationNetwork_{};
-    std::array<std::uint8_t, 6> destinationNode_;
     std::uint16_t destinationSocketNumber_ = kDefaultSocketNumber;
-    std::array<std::uint8_t, 4> ownNetwork_{};
-    std::array<std::uint8_t, 6> ownNode_{};
-    std::int32_t packetType_ = kDefaultPacketType;
-    bool filter_ = false;
-    const std::int32_t filterType_ = kDefaultFilterType;
     bool broadcast_ = true;
-    bool receiveHeader_ = false;
-    std::int32_t maxDatagramSize_ = kDefaultMaxDatagramSize;
     ReceiveEvent onReceive_;
-    WriteEvent onWrite_;
-    ErrorEvent onError_;
 };
 
 } // namespace natterby::transport

@@ -16,10 +16,8 @@ inline constexpr int kNsprotoIpx = 1000;
 inline constexpr int kSolSocket = 0xFFFF;
 inline constexpr int kSoBroadcast = 0x20;
 inline constexpr int kIpxPtype = 0x4000;
-inline constexpr int kIpxFilterPtype = 0x4001;
 inline constexpr int kIpxStopFilterPtype = 0x4003;
 inline constexpr int kIpxRecvHdr = 0x4005;
-inline constexpr int kIpxMaxSize = 0x4006;
 inline constexpr int kFdRead = 1;
 inline constexpr int kFdWrite = 2;
 
@@ -47,9 +45,7 @@ public:
 
     virtual Handle socket(int family, int type, int protocol) = 0;
     virtual int bind(Handle handle, const IpxAddress& address, int length) = 0;
-    virtual int getsockname(Handle handle, IpxAddress& address, int& length) = 0;
     virtual int setsockopt(Handle handle, int level, int option, std::int32_t value) = 0;
-    virtual int getsockopt(Handle handle, int level, int option, std::int32_t& value) = 0;
     virtual int sendto(Handle handle, std::string_view bytes, const IpxAddress& to, int length) = 0;
     // The number of bytes received; a datagram longer than the buffer fails (WSAEMSGSIZE).
     virtual int recvfrom(Handle handle, std::span<char> buffer, IpxAddress& from, int& length) = 0;

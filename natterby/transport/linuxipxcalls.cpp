@@ -14,9 +14,6 @@ namespace natterby::transport {
 
 namespace {
 
-// Data in one IPX packet on Linux: its MTU less the 30-byte IPX header.
-constexpr std::int32_t kLinuxIpxMaxData = IPX_MTU - 30;
-
 sockaddr_ipx toLinux(const IpxAddress& address) {
     sockaddr_ipx a{};
     a.sipx_family = AF_IPX;
@@ -72,20 +69,6 @@ int LinuxIpxCalls::bind(Handle handle, const IpxAddress& address, int length) {
                                                                                : 0;
 }
 
-int LinuxIpxCalls::getsockname(Handle handle, IpxAddress& address, int& length) {
-    sockaddr_ipx a{};
-    socklen_t size = sizeof a;
-    if (length < kIpxAddressLength) {
-        return fail(platform::wsaCodeFromErrno(EFAULT));
-    }
-    if (::getsockname(handle, reinterpret_cast<sockaddr*>(&a), &size) < 0) {
-        return failWithErrno();
-    }
-    address = fromLinux(a);
-    length = kIpxAddressLength;
-    return 0;
-}
-
 int LinuxIpxCalls::setsockopt(Handle handle, int level, int option, std::int32_t value) {
     if (level == kSolSocket && option == kSoBroadcast) {
         const int on = value != 0 ? 1 : 0;
@@ -103,14 +86,6 @@ int LinuxIpxCalls::setsockopt(Handle handle, int level, int option, std::int32_t
         return 0;
     }
     if (level == kNsprotoIpx && option == kIpxRecvHdr && value == 0) {
-        return 0;
-    }
-    return fail(platform::kWsaENoProtoOpt);
-}
-
-int LinuxIpxCalls::getsockopt(Handle, int level, int option, std::int32_t& value) {
-    if (level == kNsprotoIpx && option == kIpxMaxSize) {
-        value = kLinuxIpxMaxData;
         return 0;
     }
     return fail(platform::kWsaENoProtoOpt);

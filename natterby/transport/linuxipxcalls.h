@@ -20,9 +20,7 @@ public:
 
     Handle socket(int family, int type, int protocol) override;
     int bind(Handle handle, const IpxAddress& address, int length) override;
-    int getsockname(Handle handle, IpxAddress& address, int& length) override;
     int setsockopt(Handle handle, int level, int option, std::int32_t value) override;
-    int getsockopt(Handle handle, int level, int option, std::int32_t& value) override;
     int sendto(Handle handle, std::string_view bytes, const IpxAddress& to, int length) override;
     int recvfrom(Handle handle, std::span<char> buffer, IpxAddress& from, int& length) override;
     int closesocket(Handle handle) override;

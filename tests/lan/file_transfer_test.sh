@@ -42,9 +42,9 @@ for f in natterby couriel; do
 done
 [ -f "$program/LangRus.ini" ] || { echo "no language file at $program/LangRus.ini" >&2; exit 1; }
 
-# Names of this run only (at most 15 characters for an interface), apart from the other LAN
-# test's, and a subnet of its own.
-tag=nft$(($$ % 100000))
+# The names of this run's network: a prefix apart from the other LAN test's and the process id
+# (lanlib.sh), and a subnet of its own.
+prefix=nft
 subnet=10.78.0
 source "$(dirname "$0")/lanlib.sh"
 trap lan_cleanup EXIT

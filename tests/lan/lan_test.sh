@@ -32,8 +32,8 @@ command -v xdotool >/dev/null || skip "no xdotool (scripts/setup.sh installs it)
 [ -x "$program/natterby" ] || { echo "no chat program at $program/natterby" >&2; exit 1; }
 [ -x "$peer" ] || { echo "no scripted peer at $peer" >&2; exit 1; }
 
-# Names of this run only: at most 15 characters for an interface.
-tag=nlt$(($$ % 100000))
+# The names of this run's network: this prefix and the process id (lanlib.sh).
+prefix=nlt
 subnet=10.77.0
 source "$(dirname "$0")/lanlib.sh"
 trap lan_cleanup EXIT

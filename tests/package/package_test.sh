@@ -33,7 +33,7 @@ for tool in cpack dpkg-deb dpkg-shlibdeps lintian appstreamcli ip unshare Xvfb x
 done
 [ -x "$peer" ] || { echo "no scripted peer at $peer" >&2; exit 1; }
 
-tag=npk$(($$ % 100000))
+prefix=npk
 subnet=10.78.0
 source "$source_dir/tests/lan/lanlib.sh"
 trap lan_cleanup EXIT

@@ -3,7 +3,7 @@
 #include "natterby/mainwindow/chatline.h"
 #include "natterby/mainwindow/chatviewwidget.h"
 #include "natterby/mainwindow/mainwindow.h"
-#include "natterby/mainwindow/transports.h"
+#include "natterby/session/transports.h"
 #include "natterby/transport/framing.h"
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/seams.h"
@@ -25,7 +25,7 @@
 
 // The network of a window under test: whatever it sends comes straight back to it, as the LAN
 // brings a broadcast back to its sender; other peers' packets join the same queue.
-class Loopback : public natterby::transport::PacketSink, public natterby::mainwindow::Transports {
+class Loopback : public natterby::session::Transports {
 public:
     std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override {
         sent.emplace_back(packet);
@@ -71,9 +71,10 @@ protected:
                                        moreSettings);
         window = std::make_unique<natterby::mainwindow::MainWindow>(
             natterby::mainwindow::MainWindowSeams{
-                framing, network, settings, settingsFile, texts, sound, launcher, host, clock,
-                [this](int bound) { return static_cast<int>(random() % bound); }, couriel, codePage,
-                folder.folder(), folder.folder(), [this] { ++layoutSwitches; }});
+                {settings, settingsFile, texts, sound, launcher, host, clock,
+                 [this](int bound) { return static_cast<int>(random() % bound); }, codePage,
+                 folder.folder(), folder.folder(), "", &network},
+                [this] { ++layoutSwitches; }});
         window->start();
         deliver();
     }
@@ -82,7 +83,7 @@ protected:
         while (!network.queue.empty()) {
             std::string packet = std::move(network.queue.front());
             network.queue.pop_front();
-            window->receive(packet);
+            window->session().receive(packet);
         }
     }
 
@@ -128,12 +129,9 @@ protected:
     fakes::RecordingLauncher launcher;
     fakes::FixedHost host;
     fakes::FixedClock clock;
-    fakes::RecordingCouriel couriel;
     common::CodePage codePage{"CP1251"};
     std::mt19937 random{7};
     Loopback network;
-    natterby::transport::Framing framing{network,
-                                         [this] { return static_cast<int>(random() % 95); }};
     OtherPeer bob{network};
     int layoutSwitches = 0;
     std::unique_ptr<natterby::mainwindow::MainWindow> window;

@@ -85,7 +85,7 @@ TEST(ChatLines, MarkABackgroundTabUnreadAndTheSenderAMember) {
         Peer& bob = lan.add("Bob");
         bob.chat.joinAtStart("#Work");
         lan.run();
-        ASSERT_EQ(bob.chat.currentTab(), 0);
+        ASSERT_EQ(bob.view.current, 0);
         ann.framing.send(body, true);
         lan.run();
         EXPECT_TRUE(bob.chat.tabs()[1].unread);

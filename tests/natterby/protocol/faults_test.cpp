@@ -177,7 +177,7 @@ TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoin
     ASSERT_TRUE(ann.chat.enterLine("/me waits"));
     lan.run();
     EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
-    EXPECT_EQ(ann.chat.currentTab(), 1);
+    EXPECT_EQ(ann.view.current, 1);
     EXPECT_EQ(fakes::sentBodies(ann.sent).size(), sentBefore + 2);
     EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore], talkLine("Ann", "Bob", "still there?"));
     EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore + 1], talkAction("Ann", "Bob", " waits"));

@@ -21,17 +21,8 @@ public:
     int bind(Handle, const IpxAddress& address, int length) override {
         return record("bind " + text(address) + " " + number(length));
     }
-    int getsockname(Handle, IpxAddress& address, int& length) override {
-        address = bound;
-        length = kIpxAddressLength;
-        return record("getsockname");
-    }
     int setsockopt(Handle, int level, int option, std::int32_t value) override {
         return record("setsockopt " + hex(level) + " " + hex(option) + " " + number(value));
-    }
-    int getsockopt(Handle, int level, int option, std::int32_t& value) override {
-        value = maxSize;
-        return record("getsockopt " + hex(level) + " " + hex(option));
     }
     int sendto(Handle, std::string_view bytes, const IpxAddress& to, int length) override {
         return record("sendto " + std::string(bytes) + " " + text(to) + " " + number(length),
@@ -55,7 +46,6 @@ public:
     std::string failOn; // a call, as recorded, that fails
     int error = 10048;
     IpxAddress bound{6, {0, 0, 0, 9}, {1, 2, 3, 4, 5, 6}, {0x81, 0x99}};
-    std::int32_t maxSize = 1470;
     std::string incoming;
     Notification notify;
 

@@ -41,7 +41,6 @@ protected:
 TEST_F(FramingTest, TheKnownPacketIsSentAndAcceptedUnscrambledInPlace) {
     sender.send(kBody, true);
     ASSERT_EQ(sink.packets, std::vector<std::string>{kPacket});
-    EXPECT_EQ(sender.lastSentHeader(), kHeader);
 
     EXPECT_FALSE(receiver.hasReceivedAnything());
     std::string datagram = kPacket;
@@ -50,7 +49,6 @@ TEST_F(FramingTest, TheKnownPacketIsSentAndAcceptedUnscrambledInPlace) {
     EXPECT_EQ(accepted->messageClass, 'T');
     EXPECT_EQ(accepted->code, '2');
     EXPECT_EQ(datagram, std::string(kHeader) + kBody);
-    EXPECT_EQ(receiver.lastReceivedHeader(), kHeader);
     EXPECT_TRUE(receiver.hasReceivedAnything());
     EXPECT_FALSE(receiver.isOwnPacket());
 }
@@ -100,11 +98,13 @@ TEST_F(FramingTest, OnlyAnImmediateRepeatIsDroppedAndOnlyTheLatestOwnPacketIsRec
 
 TEST_F(FramingTest, DatagramsWithoutACodeOrWithAForeignClassAreNotHandedOn) {
     for (std::string datagram : {"T"s, "T123456789"s, "Z123456789ab"s}) {
-        const std::string header = datagram.substr(0, 10);
         EXPECT_FALSE(receiver.accept(datagram)) << datagram;
-        // Still the header of the latest packet, as a repeat check needs.
-        EXPECT_EQ(receiver.lastReceivedHeader(), header);
     }
+    // The header is still remembered, as a repeat check needs.
+    std::string codeless = "T123456789";
+    EXPECT_FALSE(receiver.accept(codeless));
+    std::string sameHeader = "T1234567892";
+    EXPECT_FALSE(receiver.accept(sameHeader));
 }
 
 TEST_F(FramingTest, NetworkingOffOrAnIpxSendFailureStopsSendingAUdpFailureDoesNot) {
@@ -112,7 +112,6 @@ TEST_F(FramingTest, NetworkingOffOrAnIpxSendFailureStopsSendingAUdpFailureDoesNo
     sender.send(kBody, true);
     sender.send(kBody, false);
     EXPECT_TRUE(sink.packets.empty());
-    EXPECT_EQ(sender.lastSentHeader(), "");
 
     sender.setNetworking(true);
     sink.failure = ESocketError::fromCode(10040);

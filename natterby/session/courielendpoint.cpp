@@ -1,6 +1,6 @@
-#include "natterby/mainwindow/courielendpoint.h"
+#include "natterby/session/courielendpoint.h"
 
-namespace natterby::mainwindow {
+namespace natterby::session {
 
 CourielEndpoint::CourielEndpoint(const std::string& folder)
     : endpoint_(folder.empty() ? nullptr
@@ -18,4 +18,4 @@ void CourielEndpoint::send(int window, int code, int value) {
     }
 }
 
-} // namespace natterby::mainwindow
+} // namespace natterby::session

@@ -1,24 +1,15 @@
-#include "natterby/mainwindow/networklink.h"
+#include "natterby/session/networklink.h"
 
-namespace natterby::mainwindow {
+namespace natterby::session {
 
-NetworkLink::NetworkLink()
-    : ipx_(ipxCalls_), udp_(
-                           [this](std::span<char> datagram, std::uint32_t source) {
-                               if (handlers_.receive) {
-                                   handlers_.receive(datagram, source);
-                               }
-                           },
-                           [this](std::string_view text) {
-                               if (handlers_.failure) {
-                                   handlers_.failure(text);
-                               }
-                           }) {
+NetworkLink::NetworkLink(Handlers handlers)
+    : handlers_(std::move(handlers)), ipx_(ipxCalls_),
+      udp_([this](std::span<char> datagram,
+                  std::uint32_t source) { handlers_.receive(datagram, source); },
+           [this](std::string_view text) { handlers_.failure(text); }) {
     ipx_.setReceiveEvent([this](std::span<char> data, const transport::IpxAddress&, int) {
-        if (handlers_.ipxHeard) {
-            handlers_.ipxHeard();
-        }
-        if (!data.empty() && (data.front() == 'T' || data.front() == 'Y') && handlers_.receive) {
+        handlers_.ipxHeard();
+        if (!data.empty() && (data.front() == 'T' || data.front() == 'Y')) {
             // IPX has no IPv4 source to learn anything from.
             handlers_.receive(data, std::nullopt);
         }
@@ -59,4 +50,4 @@ std::optional<transport::ESocketError> NetworkLink::sendPacket(std::string_view 
     return ipx_.sendPacket(packet);
 }
 
-} // namespace natterby::mainwindow
+} // namespace natterby::session

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace natterby::mainwindow {
+namespace natterby::session {
 
 // The chat's end of the messages it exchanges with the file-exchange program: its notices
 // (started, listening, over) come in here, and the receiver's address goes out from here.
@@ -31,4 +31,4 @@ private:
     std::unique_ptr<platform::MessageEndpoint> endpoint_;
 };
 
-} // namespace natterby::mainwindow
+} // namespace natterby::session

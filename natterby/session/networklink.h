@@ -1,22 +1,22 @@
 #pragma once
 
-#include "natterby/mainwindow/transports.h"
+#include "natterby/session/transports.h"
 #include "natterby/transport/ipx.h"
 #include "natterby/transport/linuxipxcalls.h"
-#include "natterby/transport/packetsink.h"
 #include "natterby/transport/udp.h"
 
 #include <functional>
 #include <span>
 #include <string_view>
 
-namespace natterby::mainwindow {
+namespace natterby::session {
 
 // The program's own transports: the UDP broadcast endpoint and the IPX socket, of which the
 // start-up load opens one. Framed packets go out through the open one; every datagram received
 // goes to the receiver.
-class NetworkLink : public transport::PacketSink, public Transports {
+class NetworkLink : public Transports {
 public:
+    // Every one is required.
     struct Handlers {
         // A datagram as received (header included), and the IPv4 address it came from (host
         // byte order; none over IPX); it may be changed in place.
@@ -27,10 +27,7 @@ public:
         std::function<void(std::string_view text)> failure;
     };
 
-    NetworkLink();
-
-    // Set before anything is opened; the handlers may refer to objects built after this one.
-    void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+    explicit NetworkLink(Handlers handlers);
 
     std::optional<std::string> openIpx(std::uint16_t socket) override;
     void openUdp(std::int32_t port, const std::string& address) override;
@@ -46,4 +43,4 @@ private:
     bool udpInUse_ = false;
 };
 
-} // namespace natterby::mainwindow
+} // namespace natterby::session

@@ -1,0 +1,116 @@
+// The whole chat without a widget: the session loads the settings, opens a real UDP socket, and
+// what the chat sends comes back through the loopback interface, which stands in for the
+// broadcast address a test machine may not route.
+#include "natterby/session/session.h"
+#include "tests/fakes/freeport.h"
+#include "tests/fakes/recordingview.h"
+#include "tests/fakes/seams.h"
+#include "tests/fakes/tempfolder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using natterby::session::CourielEndpoint;
+
+// The session links no widgets, so a bare core application runs its event loop.
+void coreApplication() {
+    static int argc = 1;
+    static char name[] = "session_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
+
+void runFor(int milliseconds, const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+}
+
+class Startup : public natterby::session::StartupView {
+public:
+    natterby::settings::Bounds windowBounds() override { return {195, 115, 678, 435}; }
+    natterby::settings::FontStyle mainFont() override { return {}; }
+    void languageChanged() override {}
+    void addToChannelMenu(const std::string& channel) override { menu.push_back(channel); }
+    void settingsLoaded() override { ++loaded; }
+    std::vector<std::string> menu;
+    int loaded = 0;
+};
+
+TEST(Session, AnOwnChatLineGoesOutOnTheSocketAndComesBackOnceInYourText) {
+    coreApplication();
+    TempFolder folder;
+    folder.write("Interf.ini",
+                 "[Net]\r\nIPX=false\r\nUDPPort=" + std::to_string(fakes::freePort()) +
+                     "\r\nUDPAdress=127.0.0.1\r\n[Nicks]\r\nCurrent=Ann\r\n"
+                     "[Channels]\r\nChannels=#Lab\r\n");
+    natterby::settings::Settings settings;
+    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
+    natterby::protocol::ChatTexts texts;
+    fakes::RecordingSound sound;
+    fakes::RecordingLauncher launcher;
+    fakes::FixedHost host;
+    fakes::FixedClock clock;
+    const common::CodePage codePage("CP1251");
+    fakes::RecordingView view;
+    Startup window;
+    int next = 0;
+    natterby::session::Session session(view, window,
+                                       {settings, settingsFile, texts, sound, launcher, host, clock,
+                                        [&next](int bound) { return next++ % bound; }, codePage,
+                                        folder.folder(), folder.folder(), folder.folder()});
+    // A message box of the start-up load runs the event loop before the core exists: what
+    // arrives then is dropped.
+    std::string early = "T123456789" + natterby::protocol::refreshRequest("Bob");
+    session.receive(early);
+    session.start();
+    ASSERT_TRUE(view.messages.empty()) << view.messages.front();
+    EXPECT_EQ(window.loaded, 1);
+    EXPECT_EQ(window.menu, std::vector<std::string>{"#Lab"});
+    EXPECT_EQ(session.chat().identity().nick, "Ann");
+
+    ASSERT_TRUE(session.chat().enterLine("over the wire"));
+    const auto ownLines = [&] {
+        std::vector<fakes::RecordingView::Line> found;
+        std::copy_if(view.lines.begin(), view.lines.end(), std::back_inserter(found),
+                     [](const auto& line) { return line.text.ends_with("over the wire"); });
+        return found;
+    };
+    runFor(5000, [&] { return !ownLines().empty(); });
+    runFor(200, [] { return false; }); // a second copy of the line would arrive now
+    ASSERT_EQ(ownLines().size(), 1u);
+    EXPECT_EQ(ownLines()[0].font, natterby::protocol::kOwnFont);
+    EXPECT_EQ(ownLines()[0].text, "\r[09:05] <Ann>: over the wire");
+    session.close();
+}
+
+TEST(CourielEndpoint, NoticesReachTheChatByItsNumber) {
+    coreApplication();
+    TempFolder folder;
+    CourielEndpoint chat(folder.folder());
+    CourielEndpoint couriel(folder.folder());
+    ASSERT_NE(chat.number(), 0);
+    ASSERT_NE(chat.number(), couriel.number());
+    std::vector<std::pair<int, int>> notices;
+    chat.onNotice([&](int code, int value) { notices.emplace_back(code, value); });
+
+    couriel.send(chat.number(), 221, couriel.number());
+    EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{221, couriel.number()}}));
+}
+
+TEST(CourielEndpoint, WithoutAFolderNothingIsSentAndNothingBreaks) {
+    CourielEndpoint chat("");
+    EXPECT_EQ(chat.number(), 0);
+    chat.send(1, 223, 192);
+}
+
+} // namespace

@@ -85,7 +85,6 @@ TEST_F(TcpSocketTest, AConnectionCarriesTextsBothWaysAndEndsWithOneDisconnectEac
     client.SendText("FILE\r5\rname\r");
     ASSERT_TRUE(runUntil([&] { return received == "UPLOADING"; }));
     EXPECT_EQ(accepted, "127.0.0.1");
-    EXPECT_EQ(server.clients().at(0)->peerAddress(), "127.0.0.1");
 
     client.Disconnect();
     ASSERT_TRUE(runUntil([&] { return serverSide == 1; }));

@@ -8,10 +8,16 @@
 
 namespace couriel_test {
 
-// A stream over a string.
+// A stream over a string that tells when it is released.
 class MemoryStream : public couriel::Stream {
 public:
-    explicit MemoryStream(std::string bytes = {}) : bytes(std::move(bytes)) {}
+    explicit MemoryStream(std::string bytes = {}, bool* released = nullptr)
+        : bytes(std::move(bytes)), released_(released) {}
+    ~MemoryStream() override {
+        if (released_ != nullptr) {
+            *released_ = true;
+        }
+    }
 
     std::int64_t position() const override { return position_; }
     void setPosition(std::int64_t position) override { position_ = position; }
@@ -33,6 +39,7 @@ public:
 
 private:
     std::int64_t position_ = 0;
+    bool* released_;
 };
 
 // Bytes that show where a piece went missing or came twice: each position's own pattern.

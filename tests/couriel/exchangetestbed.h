@@ -9,7 +9,6 @@
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
 
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QString>
 #include <QTreeWidget>
@@ -28,18 +27,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace couriel_test {
 
-using fakes::waitUntil;
 using Notices = std::vector<std::pair<int, int>>;
-
-// For what must not happen: runs the event loop a while, and tells whether it happened.
-inline bool happensSoon(const std::function<bool()>& done) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 200) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
 
 class OpeningLauncher : public platform::Launcher {
 public:

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "tests/fakes/freeport.h"
+#include "tests/fakes/qtapplication.h"
+
 #include <arpa/inet.h>
+#include <chrono>
 #include <cstdint>
 #include <netinet/in.h>
 #include <string>
@@ -26,14 +30,15 @@ inline std::uint16_t portOf(int fd) {
     return ntohs(a.sin_port);
 }
 
-// A port that was free a moment ago: the one the kernel chooses for port 0.
+using fakes::waitUntil;
+
 inline std::uint16_t freeTcpPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in a = loopback(0);
-    ::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a);
-    const std::uint16_t port = portOf(fd);
-    ::close(fd);
-    return port;
+    return fakes::freePort(SOCK_STREAM);
+}
+
+// For what must not happen: runs the event loop for the span, giving it the time to happen.
+inline void runFor(std::chrono::milliseconds span) {
+    waitUntil([] { return false; }, span);
 }
 
 // The other end of a connection as plain POSIX calls, so that a test decides exactly which

@@ -1,9 +1,9 @@
 #include "couriel/socket/tcpserver.h"
 #include "platform/wsaerrors.h"
-#include "tests/couriel/eventloop.h"
 #include "tests/couriel/memorystream.h"
 #include "tests/couriel/rawpeer.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -15,6 +15,7 @@ using namespace couriel_test;
 using namespace std::chrono_literals;
 using couriel::TcpClient;
 using couriel::TcpSocket;
+const auto runUntil = [](const std::function<bool()>& done) { return waitUntil(done); };
 
 // Big enough that the loopback buffers of both ends are full long before the stream ends.
 constexpr std::size_t kBeyondBuffers = 16 << 20;
@@ -22,7 +23,7 @@ constexpr std::size_t kBeyondBuffers = 16 << 20;
 class TcpSocketTest : public testing::Test {
 protected:
     void SetUp() override {
-        ensureApplication();
+        fakes::qtApplication();
         server.setPort(port);
         client.setHost("127.0.0.1");
         client.setPort(port);

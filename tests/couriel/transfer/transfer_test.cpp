@@ -1,11 +1,11 @@
 #include "couriel/transfer/receiver.h"
 #include "couriel/transfer/sender.h"
 #include "tests/couriel/childpeer.h"
-#include "tests/couriel/eventloop.h"
 #include "tests/couriel/memorystream.h"
 #include "tests/couriel/rawpeer.h"
 #include "tests/couriel/transferfakes.h"
 #include "tests/fakes/tempfolder.h"
+#include "tests/fakes/tmpfsmount.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -22,14 +22,15 @@ using namespace std::chrono_literals;
 
 class TransferTest : public testing::Test {
 protected:
-    void SetUp() override { ensureApplication(); }
+    void SetUp() override { fakes::qtApplication(); }
 
     couriel::MessageEvent recordMessages() {
         return [this](const std::string& text) { messages.push_back(text); };
     }
-    std::unique_ptr<couriel::Receiver> makeReceiver(const fs::path& folder) {
+    std::unique_ptr<couriel::Receiver> makeReceiver(const fs::path& folder,
+                                                    const platform::HostInfo* hostInfo = nullptr) {
         auto receiver = std::make_unique<couriel::Receiver>(
-            receiverView, couriel::TransferTexts{}, codePage, host,
+            receiverView, couriel::TransferTexts{}, codePage, hostInfo ? *hostInfo : host,
             std::make_unique<QuickPauses>(receiverDelays), recordMessages(), port);
         receiver->start(folder);
         return receiver;
@@ -91,7 +92,7 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     const auto sender = makeSender();
     senderView.selection = {"tree", "empty.txt", "exists.txt"};
     sender->start(from, "127.0.0.1");
-    ASSERT_TRUE(runUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
 
     EXPECT_EQ(filesBelow(target.folder()), filesBelow(from));
     EXPECT_FALSE(fs::exists(fs::path(target.folder()) / "tree/nothing"));
@@ -116,7 +117,7 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     const auto resender = makeSender();
     senderView.selection = {"tree", "exists.txt"};
     resender->start(from, "127.0.0.1");
-    ASSERT_TRUE(runUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
     EXPECT_EQ(filesBelow(from), before);
 }
 
@@ -134,7 +135,7 @@ TEST_F(TransferTest, FilesGoFromTheEndOfTheSelectionAndThoseAHeaderCannotCarryAr
     const auto sender = makeSender();
     senderView.selection = {"x", "big.bin", "y", "日本.txt", "z", "missing.txt"};
     sender->start(from, "127.0.0.1");
-    ASSERT_TRUE(runUntil([&] {
+    ASSERT_TRUE(waitUntil([&] {
         receiver.poll();
         return receiver.ended && senderView.overs == 1;
     }));
@@ -197,7 +198,7 @@ TEST_F(TransferTest, OnASlowLinkEveryHeaderAndTheEndMarkComeInAReadOfTheirOwn) {
         recordMessages(), port);
     senderView.selection = {"small.bin", "big.bin"};
     sender->start(source.folder(), "127.0.0.1");
-    ASSERT_TRUE(runUntil([&] { return receiver.reported().has_value(); }, 30s));
+    ASSERT_TRUE(waitUntil([&] { return receiver.reported().has_value(); }, 30s));
     EXPECT_TRUE(*receiver.reported());
     EXPECT_EQ(senderView.overs, 1);
 }
@@ -214,7 +215,7 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
     ASSERT_TRUE(sender.connect(port));
     // The receiver sends nothing but go-aheads.
     const auto answered = [&](std::size_t goAheads) {
-        return runUntil([&] {
+        return waitUntil([&] {
             sender.drain();
             return sender.received.size() >= goAheads * couriel::kGoAhead.size();
         });
@@ -234,10 +235,10 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
     sender.write("FILE\r-5\rneg.txt\r");
     runFor(30ms);
     sender.write("FILE\r3\rkeep.txt\rab");
-    ASSERT_TRUE(runUntil([&] { return receiverView.progress.back() == 67; }));
+    ASSERT_TRUE(waitUntil([&] { return receiverView.progress.back() == 67; }));
     EXPECT_EQ(TempFolder::read(target / "keep.txt"), "original") << "replaced once whole";
     sender.write("cEND");
-    ASSERT_TRUE(runUntil([&] { return receiverView.overs == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return receiverView.overs == 1; }));
     sender.drain();
     std::string six;
     for (int i = 0; i < 6; ++i) {
@@ -267,22 +268,60 @@ TEST_F(TransferTest, TooLittleFreeSpaceAsksAndNoLeavesTheHeaderUnanswered) {
         RawPeer sender;
         ASSERT_TRUE(sender.connect(port));
         sender.write("FILE\r11\rbig.txt\r");
-        ASSERT_TRUE(runUntil([&] { return !receiverView.questions.empty(); }));
+        ASSERT_TRUE(waitUntil([&] { return !receiverView.questions.empty(); }));
         EXPECT_EQ(receiverView.questions, std::vector<std::string>{"Small space, continue?"});
         if (yes) {
-            ASSERT_TRUE(runUntil([&] {
+            ASSERT_TRUE(waitUntil([&] {
                 sender.drain();
                 return sender.received == "UPLOADING";
             }));
             sender.write("eleven byte");
             ASSERT_TRUE(
-                runUntil([&] { return TempFolder::read(target.file("big.txt")).size() == 11; }));
+                waitUntil([&] { return TempFolder::read(target.file("big.txt")).size() == 11; }));
         } else {
             runFor(30ms);
             sender.drain();
             EXPECT_EQ(sender.received, "");
             EXPECT_FALSE(fs::exists(target.file("big.txt")));
         }
+    }
+}
+
+// The folder the files go to is on a small file system that runs full in the middle of a file.
+// Once with the free space asked of the real file system, so that the question comes and is
+// answered Yes; once with a host that says there is room (another writer took it meanwhile).
+TEST_F(TransferTest, AFullFileSystemNamesTheFileThatCouldNotBeWritten) {
+    for (const bool realFreeSpace : {true, false}) {
+        SCOPED_TRACE(realFreeSpace ? "free space of the file system" : "free space misjudged");
+        receiverView = RecordingView();
+        senderView = RecordingView();
+        port = freeTcpPort();
+        TempFolder source;
+        const std::string data = patternBytes(200000);
+        source.write("big.bin", data);
+        source.write("small.txt", "small");
+        TempFolder area;
+        const fakes::TmpfsMount small(area.folder(), "size=64k");
+        if (!small.error().empty()) {
+            GTEST_SKIP() << "cannot mount a small file system here (needs root): " << small.error();
+        }
+        const platform::SystemHostInfo system;
+        const auto receiver = makeReceiver(area.folder(), realFreeSpace ? &system : nullptr);
+        const auto sender = makeSender();
+        senderView.selection = {"small.txt", "big.bin"};
+        sender->start(source.folder(), "127.0.0.1");
+        ASSERT_TRUE(waitUntil([&] { return receiverView.overs == 1; }));
+        runFor(300ms);
+
+        // Asked again for the small file, which finds the file system full.
+        EXPECT_EQ(receiverView.questions.size(), realFreeSpace ? 2U : 0U);
+        ASSERT_FALSE(receiverView.statuses.empty());
+        EXPECT_EQ(receiverView.statuses.back(), "Not received: big.bin, small.txt");
+        EXPECT_EQ(receiverView.closes, 0) << "stays open to show what did not arrive";
+        const std::string written = TempFolder::read(area.file("big.bin"));
+        EXPECT_LT(written.size(), data.size());
+        EXPECT_EQ(written, data.substr(0, written.size())) << "what was written is right";
+        EXPECT_TRUE(messages.empty());
     }
 }
 

@@ -35,12 +35,8 @@ TEST(CommandLine, SideAndChatWindowFromTheArguments) {
     };
     for (const Case& c : cases) {
         const couriel::CommandLine line = couriel::parseCommandLine(c.arguments);
-        std::string shown;
-        for (const std::string& argument : c.arguments) {
-            shown += "[" + argument + "]";
-        }
-        EXPECT_EQ(line.side, c.side) << shown;
-        EXPECT_EQ(line.chatWindow, c.chatWindow) << shown;
+        EXPECT_EQ(line.side, c.side) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(line.chatWindow, c.chatWindow) << testing::PrintToString(c.arguments);
     }
 }
 

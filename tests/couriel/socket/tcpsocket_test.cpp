@@ -3,7 +3,6 @@
 #include "tests/couriel/memorystream.h"
 #include "tests/couriel/rawpeer.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -15,7 +14,6 @@ using namespace couriel_test;
 using namespace std::chrono_literals;
 using couriel::TcpClient;
 using couriel::TcpSocket;
-const auto runUntil = [](const std::function<bool()>& done) { return waitUntil(done); };
 
 // Big enough that the loopback buffers of both ends are full long before the stream ends.
 constexpr std::size_t kBeyondBuffers = 16 << 20;
@@ -34,7 +32,7 @@ protected:
     void connectToRawPeer() {
         client.setPort(peer.listen());
         client.Connect();
-        ASSERT_TRUE(runUntil([&] { return client.Connected(); }));
+        ASSERT_TRUE(waitUntil([&] { return client.Connected(); }));
         ASSERT_TRUE(peer.accept());
     }
     // A raw peer connected to the listening server, and the server's client for it.
@@ -42,7 +40,7 @@ protected:
         server.Listen();
         EXPECT_TRUE(sender.connect(port));
         const std::size_t before = server.clients().size();
-        EXPECT_TRUE(runUntil([&] { return server.clients().size() > before; }));
+        EXPECT_TRUE(waitUntil([&] { return server.clients().size() > before; }));
         return *server.clients().back();
     }
 
@@ -81,14 +79,14 @@ TEST_F(TcpSocketTest, AConnectionCarriesTextsBothWaysAndEndsWithOneDisconnectEac
     client.OnDisconnect = [&](TcpSocket&) { ++clientSide; };
     client.Connect();
     EXPECT_TRUE(client.Active());
-    ASSERT_TRUE(runUntil([&] { return client.Connected(); }));
+    ASSERT_TRUE(waitUntil([&] { return client.Connected(); }));
     EXPECT_FALSE(client.Active());
     client.SendText("FILE\r5\rname\r");
-    ASSERT_TRUE(runUntil([&] { return received == "UPLOADING"; }));
+    ASSERT_TRUE(waitUntil([&] { return received == "UPLOADING"; }));
     EXPECT_EQ(accepted, "127.0.0.1");
 
     client.Disconnect();
-    ASSERT_TRUE(runUntil([&] { return serverSide == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return serverSide == 1; }));
     runFor(20ms);
     EXPECT_EQ(connects, 1);
     EXPECT_EQ(clientSide, 1);
@@ -114,7 +112,7 @@ TEST_F(TcpSocketTest, BadAddressesFailInTheCheckAndARefusalIsShownWithItsCodeNam
     client.setHost("127.0.0.1");
     client.Connect();
     const std::string handle = std::to_string(client.handle());
-    ASSERT_TRUE(runUntil([&] { return !messages.empty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }));
     runFor(20ms);
     EXPECT_EQ(messages,
               std::vector<std::string>{"Socket error WSAECONNREFUSED on socket " + handle});
@@ -135,7 +133,7 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderWhileASecondOneIsRefusedAnEmptyO
     // The text goes between two pieces of the stream, as soon as the socket takes it.
     client.SendText("END");
 
-    ASSERT_TRUE(runUntil([&] {
+    ASSERT_TRUE(waitUntil([&] {
         peer.drain();
         return peer.received.size() >= bytes.size() + 3;
     }));
@@ -159,12 +157,12 @@ TEST_F(TcpSocketTest, WhenDeliveredWaitsForTheAcknowledgementAndGivesUpWhenNothi
     int delivered = 0;
     client.SendText("FILE\r3\rabc\r");
     client.WhenDelivered([&] { ++delivered; });
-    ASSERT_TRUE(runUntil([&] { return delivered == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return delivered == 1; }));
 
     // The peer reads nothing, so its buffer fills and the rest waits for ever.
     client.SendText(patternBytes(kBeyondBuffers));
     client.WhenDelivered([&] { ++delivered; }, 200ms);
-    ASSERT_TRUE(runUntil([&] { return disconnects == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return disconnects == 1; }));
     EXPECT_EQ(errors, std::vector<int>{platform::kWsaETimedOut});
     EXPECT_EQ(delivered, 1);
     EXPECT_FALSE(client.Connected());
@@ -186,7 +184,7 @@ TEST_F(TcpSocketTest, AnAutoCloseStreamTakesExactlyItsSizeAndTheRestGoesToOnData
     receiving.SetReceiveStream(std::make_unique<MemoryStream>(), true, 0);
 
     sender.write("0123456789FILE\r");
-    ASSERT_TRUE(runUntil([&] { return data == "FILE\r"; }));
+    ASSERT_TRUE(waitUntil([&] { return data == "FILE\r"; }));
     EXPECT_TRUE(released);
     EXPECT_FALSE(receivingAtProgress.back()) << "the last progress sees no stream";
 }
@@ -203,25 +201,25 @@ TEST_F(TcpSocketTest, ALeavingClientIsRenumberedOutAndDestroyedAfterItsEvent) {
         for (RawPeer& p : peers) {
             ASSERT_TRUE(p.connect(other.port()));
         }
-        ASSERT_TRUE(runUntil([&] { return other.clients().size() == 3; }));
+        ASSERT_TRUE(waitUntil([&] { return other.clients().size() == 3; }));
         EXPECT_EQ(platform::SocketStartup::live(), before + 4);
         couriel::ServerClient& middle = *other.clients()[1];
         couriel::ServerClient& last = *other.clients()[2];
         ASSERT_EQ(middle.port(), peers[1].localPort()) << "accepted in the order they came";
         middle.Connect();
-        ASSERT_TRUE(runUntil([&] { return !messages.empty(); }));
+        ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }));
         EXPECT_EQ(messages, std::vector<std::string>{"Can't connect ServerClient"});
 
         peers[1].write("bye");
-        ASSERT_TRUE(runUntil([&] { return other.clients().size() == 2; }));
+        ASSERT_TRUE(waitUntil([&] { return other.clients().size() == 2; }));
         EXPECT_EQ(platform::SocketStartup::live(), before + 4) << "destroyed later";
-        ASSERT_TRUE(runUntil([&] { return platform::SocketStartup::live() == before + 3; }));
+        ASSERT_TRUE(waitUntil([&] { return platform::SocketStartup::live() == before + 3; }));
         EXPECT_EQ(other.clients()[1].get(), &last);
 
         other.Disconnect();
         EXPECT_TRUE(other.clients().empty());
         EXPECT_EQ(other.handle(), -1);
-        ASSERT_TRUE(runUntil([&] { return platform::SocketStartup::live() == before + 1; }));
+        ASSERT_TRUE(waitUntil([&] { return platform::SocketStartup::live() == before + 1; }));
     }
     EXPECT_EQ(platform::SocketStartup::live(), before);
 }

@@ -1,14 +1,18 @@
 #include "common/profile.h"
 #include "couriel/program/folders.h"
+#include "platform/stream.h"
+#include "tests/couriel/childpeer.h"
 #include "tests/couriel/exchangetestbed.h"
-#include "tests/couriel/rawpeer.h"
+#include "tests/couriel/memorystream.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -20,7 +24,7 @@ class ExchangeWindowTest : public testing::Test {
 protected:
     ~ExchangeWindowTest() override { fakes::deletePendingWidgets(); }
 
-    std::unique_ptr<Copy> start(ChatEnd& chat, Side side, const std::string& programFolder,
+    std::unique_ptr<Copy> start(Side side, const std::string& programFolder,
                                 std::vector<std::string> drives = {"/"}) {
         return std::make_unique<Copy>(messages.folder(), chat.number(), side, programFolder, port,
                                       std::move(drives));
@@ -36,7 +40,7 @@ protected:
 };
 
 TEST_F(ExchangeWindowTest, TheReceivingSideTellsTheChatItStartedAndThenThatItListens) {
-    const auto copy = start(chat, Side::Receiving, program.folder());
+    const auto copy = start(Side::Receiving, program.folder());
     const int window = copy->link.ownWindow();
     ASSERT_GT(window, 0);
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
@@ -87,7 +91,7 @@ TEST_F(ExchangeWindowTest, ATakenPortIsNoListeningAndTextsComeFromTheLanguageFil
                   "[Exchange]\r\nWait=\xcf\xf0\xe8\xb8\xec\r\nReady=Go\r\nConnectTo=From \r\n");
     auto other = std::make_unique<RawPeer>();
     port = other->listen();
-    const auto copy = start(chat, Side::Receiving, program.folder());
+    const auto copy = start(Side::Receiving, program.folder());
     EXPECT_EQ(copy->window->windowTitle(), QString::fromUtf8("Приём"));
     EXPECT_EQ(copy->button("ready")->text(), "Go");
     EXPECT_EQ(copy->button("send")->text(), "Send");
@@ -112,7 +116,7 @@ TEST_F(ExchangeWindowTest, TheSendingSideConnectsToTheAddressFromTheChat) {
     program.write("two.txt", "22");
     RawPeer receiver;
     port = receiver.listen();
-    const auto copy = start(chat, Side::Sending, program.folder());
+    const auto copy = start(Side::Sending, program.folder());
     const int window = copy->link.ownWindow();
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
     EXPECT_FALSE(copy->button("ready")->isEnabled());
@@ -166,7 +170,7 @@ TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
     fs::create_directories(fs::path(program.folder()) / "sub");
     const common::ProfileFile settings(program.file("Interf.ini"));
     {
-        const auto copy = start(chat, Side::Sending, program.folder());
+        const auto copy = start(Side::Sending, program.folder());
         EXPECT_EQ(folder(*copy), program.folder());
         auto* edit = copy->child<QLineEdit>("folderEdit");
         edit->setText(QString::fromStdString(program.folder() + "sub"));
@@ -177,7 +181,7 @@ TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
     }
     EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
     {
-        const auto copy = start(chat, Side::Sending, program.folder());
+        const auto copy = start(Side::Sending, program.folder());
         EXPECT_EQ(folder(*copy), program.folder() + "sub/");
         // A folder the code page cannot name is kept as the nearest one above it that it can.
         fs::create_directories(fs::path(program.folder()) / "sub/日本");
@@ -188,7 +192,7 @@ TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
 
     // A folder that has gone leaves the browser in the program's folder.
     settings.writeText("Exchange", "Dir", program.folder() + "gone/");
-    const auto copy = start(chat, Side::Sending, program.folder());
+    const auto copy = start(Side::Sending, program.folder());
     EXPECT_EQ(folder(*copy), program.folder());
 }
 
@@ -209,7 +213,7 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     fs::create_directories(fs::path(top) / "b_dir/inner");
     program.write("c.txt", "c");
     program.write("A.txt", "a");
-    const auto copy = start(chat, Side::Sending, top, {"/", top});
+    const auto copy = start(Side::Sending, top, {"/", top});
     couriel::FileBrowser* browser = copy->browser();
     EXPECT_EQ(copy->entries(), (std::vector<std::string>{"[..]", "b_dir", "A.txt", "c.txt"}));
 
@@ -259,6 +263,98 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     copy->select({"c.txt", "[..]", "A.txt"});
     EXPECT_EQ(browser->takeSelection(), (std::vector<std::string>{"A.txt", "c.txt"}));
     EXPECT_TRUE(browser->selectedItems().isEmpty());
+}
+
+// A window whose peer's program dies in the middle of a file: the window shows the broken
+// connection, never the end title, tells the chat nothing until it is closed, and closes and
+// goes away cleanly, leaving what arrived of the file.
+class WindowFaultTest : public ExchangeWindowTest {
+protected:
+    std::unique_ptr<Copy> startIn(Side side, const std::string& folder) {
+        program.write("Interf.ini", "[Exchange]\r\nDir=" + folder + "\r\n");
+        return start(side, program.folder());
+    }
+    QString status(const Copy& copy) const { return copy.child<QLabel>("status")->text(); }
+    bool noticed(int code) const {
+        return std::any_of(chat.notices.begin(), chat.notices.end(),
+                           [&](const auto& notice) { return notice.first == code; });
+    }
+    void expectBrokenAndCloseCleanly(std::unique_ptr<Copy>& copy, const QString& title,
+                                     Death death) {
+        ASSERT_TRUE(waitUntil([&] { return status(*copy) == "Disconnect"; }));
+        // Time for a wrong end title or closing to come.
+        runFor(std::chrono::milliseconds(300));
+        EXPECT_EQ(copy->window->windowTitle(), title);
+        EXPECT_TRUE(copy->window->isVisible());
+        EXPECT_FALSE(noticed(couriel::kNoticeOver));
+        // A reset is a socket error, an orderly close is none.
+        const auto boxes = copy->window->findChildren<QMessageBox*>("message");
+        ASSERT_EQ(boxes.size(), death == Death::Reset ? 1 : 0);
+        if (death == Death::Reset) {
+            EXPECT_TRUE(boxes[0]->text().startsWith("Socket error WSAECONNRESET"));
+        }
+        copy->window->close();
+        EXPECT_TRUE(noticed(couriel::kNoticeOver)) << "closing tells the chat";
+        copy.reset();
+        fakes::deletePendingWidgets();
+        EXPECT_TRUE(waitUntil([&] { return platform::SocketStartup::live() == sockets; }));
+    }
+
+    const int sockets = platform::SocketStartup::live();
+};
+
+// What arrived stays under the file's own name (it came under a temporary one), as far as it
+// came; nothing else in the folder is touched.
+TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
+    for (const Death death : {Death::Reset, Death::OrderlyClose}) {
+        SCOPED_TRACE(nameOf(death));
+        chat.notices.clear();
+        port = freeTcpPort();
+        TempFolder target;
+        target.write("old.txt", "untouched");
+        auto copy = startIn(Side::Receiving, target.folder());
+        copy->button("ready")->click();
+        const QString title = copy->window->windowTitle();
+        const std::string data = patternBytes(300000);
+        constexpr std::size_t kPart = 123457;
+        ChildPeer sender;
+        sender.start(sendPartOfAFile(port, "FILE\r300000\rsub\\big.bin\r", data, kPart, death));
+        const fs::path sub = fs::path(target.folder()) / "sub";
+        ASSERT_TRUE(waitUntil(
+            [&] { return sender.reported() && fs::exists(sub) && bytesBelow(sub) == kPart; }));
+        ASSERT_TRUE(*sender.reported());
+        sender.kill();
+        expectBrokenAndCloseCleanly(copy, title, death);
+        EXPECT_EQ(filesBelow(target.folder()),
+                  (std::map<std::string, std::string>{{"old.txt", "untouched"},
+                                                      {"sub/big.bin", data.substr(0, kPart)}}));
+    }
+}
+
+TEST_F(WindowFaultTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
+    for (const Death death : {Death::Reset, Death::OrderlyClose}) {
+        SCOPED_TRACE(nameOf(death));
+        chat.notices.clear();
+        TempFolder source;
+        source.write("big.bin", "");
+        // More than the socket buffers hold, so that it cannot all be handed over.
+        fs::resize_file(source.file("big.bin"), 64 << 20);
+        const int listener = listeningSocket();
+        port = portOf(listener);
+        ChildPeer receiver;
+        receiver.start(receivePartOfAFile(listener, 100000, death));
+        ::close(listener);
+
+        auto copy = startIn(Side::Sending, source.folder());
+        const QString title = copy->window->windowTitle();
+        chat.sendAddress(copy->link.ownWindow(), {127, 0, 0, 1});
+        copy->select({"big.bin"});
+        copy->button("send")->click();
+        ASSERT_TRUE(waitUntil([&] { return receiver.reported().has_value(); }));
+        ASSERT_TRUE(*receiver.reported());
+        receiver.kill();
+        expectBrokenAndCloseCleanly(copy, title, death);
+    }
 }
 
 TEST(Folders, TheSettingsFileGetsAFolderTheCodePageCanName) {

@@ -37,19 +37,6 @@ inline bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// Reads exactly size bytes into the buffer; false on end of stream or error.
-inline bool readExactly(int fd, char* buffer, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::recv(fd, buffer, size, 0);
-        if (n <= 0) {
-            return false;
-        }
-        buffer += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Reads and drops at least count bytes.
 inline bool skipAtLeast(int fd, std::size_t count) {
     char buffer[65536];
@@ -160,7 +147,7 @@ inline std::function<bool()> sendPartOfAFile(std::uint16_t port, std::string hea
         }
         char answer[9] = {};
         if (!writeAll(fd, header.data(), header.size()) ||
-            !readExactly(fd, answer, sizeof answer) ||
+            ::recv(fd, answer, sizeof answer, MSG_WAITALL) != sizeof answer ||
             std::string_view(answer, sizeof answer) != "UPLOADING" ||
             !writeAll(fd, data.data(), count)) {
             return false;

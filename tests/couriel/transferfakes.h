@@ -21,10 +21,7 @@ class RecordingView : public couriel::TransferView {
 public:
     void showStatus(const std::string& text) override { statuses.push_back(text); }
     void showProgress(int percent) override { progress.push_back(percent); }
-    std::vector<std::string> takeSelection() override {
-        ++selectionsTaken;
-        return selection;
-    }
+    std::vector<std::string> takeSelection() override { return selection; }
     void askToContinue(const std::string& question, std::function<void(bool)> answer) override {
         questions.push_back(question);
         answer(answerYes);
@@ -37,7 +34,6 @@ public:
     std::vector<std::string> statuses;
     std::vector<int> progress;
     std::vector<std::string> questions;
-    int selectionsTaken = 0;
     int overs = 0;
     int closes = 0;
 };

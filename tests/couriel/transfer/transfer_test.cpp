@@ -256,21 +256,35 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
     EXPECT_EQ(receiverView.closes, 0);
 }
 
-// Yes is answered in the full file system's test below.
 TEST_F(TransferTest, TooLittleFreeSpaceAsksAndNoLeavesTheHeaderUnanswered) {
-    TempFolder target;
-    host.free = 10;
-    receiverView.answerYes = false;
-    const auto receiver = makeReceiver(target.folder());
-    RawPeer sender;
-    ASSERT_TRUE(sender.connect(port));
-    sender.write("FILE\r11\rbig.txt\r");
-    ASSERT_TRUE(waitUntil([&] { return !receiverView.questions.empty(); }));
-    EXPECT_EQ(receiverView.questions, std::vector<std::string>{"Small space, continue?"});
-    runFor(30ms);
-    sender.drain();
-    EXPECT_EQ(sender.received, "");
-    EXPECT_FALSE(fs::exists(target.file("big.txt")));
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        TempFolder target;
+        host.free = 10;
+        receiverView = RecordingView();
+        receiverView.answerYes = yes;
+        port = freeTcpPort();
+        const auto receiver = makeReceiver(target.folder());
+        RawPeer sender;
+        ASSERT_TRUE(sender.connect(port));
+        sender.write("FILE\r11\rbig.txt\r");
+        ASSERT_TRUE(waitUntil([&] { return !receiverView.questions.empty(); }));
+        EXPECT_EQ(receiverView.questions, std::vector<std::string>{"Small space, continue?"});
+        runFor(30ms);
+        sender.drain();
+        if (yes) {
+            ASSERT_TRUE(waitUntil([&] {
+                sender.drain();
+                return sender.received == "UPLOADING";
+            }));
+            sender.write("eleven byte");
+            ASSERT_TRUE(
+                waitUntil([&] { return TempFolder::read(target.file("big.txt")).size() == 11; }));
+        } else {
+            EXPECT_EQ(sender.received, "");
+            EXPECT_FALSE(fs::exists(target.file("big.txt")));
+        }
+    }
 }
 
 // The folder the files go to is on a small file system that runs full in the middle of a file.

@@ -19,10 +19,6 @@ namespace couriel_test {
 // kernel sends a reset), or after closing its own sending direction (the kernel sends a FIN).
 enum class Death { Reset, OrderlyClose };
 
-inline const char* nameOf(Death death) {
-    return death == Death::Reset ? "reset" : "orderly close";
-}
-
 // Blocking POSIX calls for the child process, which allocate nothing: after fork the heap's
 // lock may be held for ever by one of the parent's threads (Qt's), which were not copied.
 inline bool writeAll(int fd, const char* data, std::size_t size) {
@@ -49,25 +45,6 @@ inline bool skipAtLeast(int fd, std::size_t count) {
         got += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-// Reads a file header up to its third CR, byte by byte so that no data is taken with it;
-// whether it starts as a header does.
-inline bool readHeader(int fd) {
-    constexpr std::string_view kTag = "FILE\r";
-    char start[kTag.size()] = {};
-    std::size_t count = 0;
-    for (int crs = 0; crs < 3;) {
-        char c = 0;
-        if (::recv(fd, &c, 1, 0) != 1) {
-            return false;
-        }
-        if (count < kTag.size()) {
-            start[count++] = c;
-        }
-        crs += c == '\r' ? 1 : 0;
-    }
-    return std::string_view(start, count) == kTag;
 }
 
 // A peer that is a real second process: it plays its part of the wire with plain blocking
@@ -166,7 +143,12 @@ inline std::function<bool()> receivePartOfAFile(int listener, std::size_t count,
         if (fd < 0) {
             return false;
         }
-        if (!readHeader(fd) || !writeAll(fd, "UPLOADING", 9) || !skipAtLeast(fd, count)) {
+        // No data comes before the go-ahead, so the header is all there is to read now; what
+        // the tag leaves of it is counted with the data.
+        char tag[5] = {};
+        if (::recv(fd, tag, sizeof tag, MSG_WAITALL) != sizeof tag ||
+            std::string_view(tag, sizeof tag) != "FILE\r" || !writeAll(fd, "UPLOADING", 9) ||
+            !skipAtLeast(fd, count)) {
             return false;
         }
         prepareDeath(fd, death);

@@ -307,7 +307,7 @@ protected:
 // came; nothing else in the folder is touched.
 TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
-        SCOPED_TRACE(nameOf(death));
+        SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
         chat.notices.clear();
         port = freeTcpPort();
         TempFolder target;
@@ -333,7 +333,7 @@ TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
 
 TEST_F(WindowFaultTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
-        SCOPED_TRACE(nameOf(death));
+        SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
         chat.notices.clear();
         TempFolder source;
         source.write("big.bin", "");

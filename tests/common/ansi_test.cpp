@@ -37,18 +37,16 @@ TEST(CodePage, OnlySingleByteCodePagesAreTaken) {
     EXPECT_TRUE(CodePage::tryCreate("KOI8-R"));
 }
 
-TEST(CodePage, EnvironmentChoosesTheCodePage) {
+TEST(CodePage, EnvironmentChoosesASingleByteCodePageElseCp1251) {
+    for (const auto& [set, chosen] : {std::pair{"", "CP1251"},
+                                      {"KOI8-R", "KOI8-R"},
+                                      {"UTF-8", "CP1251"},
+                                      {"bogus", "CP1251"}}) {
+        *set ? ::setenv("NATTERBY_CODEPAGE", set, 1) : ::unsetenv("NATTERBY_CODEPAGE");
+        EXPECT_EQ(CodePage::fromEnvironment().name(), chosen) << set;
+    }
     ::unsetenv("NATTERBY_CODEPAGE");
-    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
-    ::setenv("NATTERBY_CODEPAGE", "KOI8-R", 1);
-    CodePage koi = CodePage::fromEnvironment();
-    EXPECT_EQ(koi.name(), "KOI8-R");
-    EXPECT_EQ(koi.fromUtf8("Я"), "\xF1");
-    ::setenv("NATTERBY_CODEPAGE", "UTF-8", 1);
-    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
-    ::setenv("NATTERBY_CODEPAGE", "bogus", 1);
-    EXPECT_EQ(CodePage::fromEnvironment().name(), "CP1251");
-    ::unsetenv("NATTERBY_CODEPAGE");
+    EXPECT_EQ(CodePage("KOI8-R").fromUtf8("Я"), "\xF1");
 }
 
 } // namespace

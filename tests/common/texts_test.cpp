@@ -87,10 +87,6 @@ TEST(TextHelpers, CaptionsSplitsAndCuts) {
     parts = common::splitAtPlaceholder("Message received from");
     EXPECT_EQ(parts.before, "Message received from");
     EXPECT_EQ(parts.after, "");
-
-    EXPECT_EQ(common::genderedKey("Leave", '0'), "LeaveHe");
-    EXPECT_EQ(common::genderedKey("Leave", '1'), "LeaveShe");
-    EXPECT_EQ(common::languageFilePath("/opt/n/", "LangRus"), "/opt/n/LangRus.ini");
 }
 
 TEST(TextHelpers, ListsTheLanguageFilesButNotTheSettings) {

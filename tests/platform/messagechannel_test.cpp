@@ -3,8 +3,6 @@
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
 
-#include <QProcess>
-#include <QScopeGuard>
 #include <QThread>
 #include <array>
 #include <atomic>
@@ -25,7 +23,6 @@ using platform::MessageEndpoint;
 using Messages = std::vector<std::pair<int, int>>;
 
 constexpr std::uint32_t kMagic = 0x4E424D43;
-constexpr int kHandledSoFar = 900;
 
 // A socket of the endpoints' kind at a path, bound and listening, or connected to it; -1 when
 // that fails.
@@ -239,54 +236,6 @@ TEST_F(MessageChannelTest, TwoThreadsSendingToEachOtherAtOnceBothGetThrough) {
     second->start();
     ASSERT_TRUE(first->wait(QDeadlineTimer(120000)) && second->wait(QDeadlineTimer(120000)));
     EXPECT_EQ(delivered, (std::array<int, 2>{kRounds, kRounds}));
-}
-
-// The file-exchange program's notices and the address, across two processes: each handler
-// answers with the count it has handled, from inside itself, so a sender that sees the count
-// right after send returns knows that the other side's handler ran first.
-TEST_F(MessageChannelTest, AnotherProgramGetsTheAddressBetweenItsNotices) {
-    Messages handled;
-    int answered = 0;
-    int peerNumber = 0;
-    std::unique_ptr<MessageEndpoint> own;
-    own = MessageEndpoint::create(
-        [&](int code, int value) {
-            if (code == kHandledSoFar) {
-                answered = value;
-                return;
-            }
-            handled.emplace_back(code, value);
-            if (code == 225) {
-                peerNumber = value;
-            }
-            own->send(peerNumber, kHandledSoFar, static_cast<int>(handled.size()));
-        },
-        folder.folder());
-    ASSERT_TRUE(own);
-    QProcess peer;
-    peer.setProcessChannelMode(QProcess::ForwardedChannels);
-    const auto stop = qScopeGuard([&] {
-        if (peer.state() != QProcess::NotRunning) {
-            peer.kill();
-            peer.waitForFinished(10000);
-        }
-    });
-    peer.start(MESSAGECHANNEL_PEER,
-               {QString::fromStdString(folder.folder()), QString::number(own->number())});
-    waitUntil([&] { return handled.size() >= 2 || peer.state() == QProcess::NotRunning; });
-    ASSERT_EQ(handled.size(), 2u);
-    int count = 0;
-    for (const int part : {192, 168, 0, 7}) {
-        EXPECT_TRUE(own->send(peerNumber, 223, part));
-        EXPECT_EQ(answered, ++count);
-    }
-    EXPECT_TRUE(own->send(peerNumber, 224, 0));
-    EXPECT_EQ(answered, 5);
-    // The event loop, not waitForFinished, so that the peer's last notice is served.
-    ASSERT_TRUE(waitUntil([&] { return peer.state() == QProcess::NotRunning; }));
-    EXPECT_EQ(peer.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(peer.exitCode(), 0);
-    EXPECT_EQ(handled, (Messages{{225, peerNumber}, {221, peerNumber}, {222, 0}}));
 }
 
 TEST(MessageFolder, IsTheRuntimeFolderElseAPrivateOneUnderTheParent) {

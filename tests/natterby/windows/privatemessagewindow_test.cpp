@@ -37,6 +37,15 @@ TEST_F(PrivateMessage, QuoteOfATwoLineTextIsAnsweredAboveIt) {
     EXPECT_EQ(window->pos(), QPoint(130, 145));
     EXPECT_EQ(ann.settings.position.privateWindow,
               (natterby::settings::Bounds{120, 130, 420, 230}));
+    // A plain window takes the rectangle, and moving it moves the rectangle for the next.
+    PrivateMessageWindow* plain = open();
+    plain->showReceived("<-", "Cy", "hi", false);
+    EXPECT_EQ(plain->pos(), QPoint(120, 130));
+    EXPECT_EQ(plain->size(), QSize(420, 230));
+    plain->move(200, 210);
+    plain->resize(500, 300);
+    EXPECT_EQ(ann.settings.position.privateWindow,
+              (natterby::settings::Bounds{200, 210, 500, 300}));
 
     QTest::keyClicks(editor(window), "Yes");
     press(window, "send");
@@ -106,22 +115,6 @@ TEST_F(PrivateMessage, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
     QTest::keyClick(editor(window), Qt::Key_Backspace, Qt::ControlModifier);
     EXPECT_EQ(editor(window)->toPlainText(), QStringLiteral("ghbdtn привет"));
     EXPECT_EQ(layoutSwitches, 2);
-}
-
-TEST_F(PrivateMessage, WindowsShareTheRectangleTheUserLeftLast) {
-    ann.settings.position.privateWindow = {120, 130, 420, 230};
-    PrivateMessageWindow* first = open();
-    first->writeTo("Bob");
-    EXPECT_EQ(first->pos(), QPoint(120, 130));
-    EXPECT_EQ(first->size(), QSize(420, 230));
-
-    first->move(200, 210);
-    first->resize(500, 300);
-    EXPECT_EQ(ann.settings.position.privateWindow,
-              (natterby::settings::Bounds{200, 210, 500, 300}));
-    PrivateMessageWindow* second = open();
-    second->showReceived("<-", "Cy", "hi", false);
-    EXPECT_EQ(second->pos(), QPoint(200, 210));
 }
 
 TEST_F(PrivateMessage, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {

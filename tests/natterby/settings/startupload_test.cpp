@@ -13,9 +13,6 @@ class StartupLoad : public testing::Test {
 protected:
     void load(std::string_view ini) {
         folder.write("Interf.ini", ini);
-        loadWithoutFile();
-    }
-    void loadWithoutFile() {
         host.calls.clear();
         const common::ProfileFile file(settingsFilePath(folder.folder()));
         loadSettings(settings, file, folder.folder(), host);
@@ -26,18 +23,6 @@ protected:
     FakeStartupHost host;
     Settings settings;
 };
-
-TEST_F(StartupLoad, FirstStartWithoutAFile) {
-    loadWithoutFile();
-    EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main"}));
-    EXPECT_TRUE(settings.net.net && settings.net.ipx);
-    EXPECT_EQ(settings.nicks.current, "DESK-7");
-    EXPECT_EQ(settings.nicks.status, '0');
-    EXPECT_EQ(settings.nicks.gender, '0');
-    EXPECT_EQ(settings.position.window, FakeStartupHost::kBounds);
-    EXPECT_EQ(settings.fonts[9], FakeStartupHost::font());
-    EXPECT_EQ(settings.channels.pathProto, folder.folder());
-}
 
 TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
     const std::pair<const char*, const char*> cases[] = {
@@ -103,10 +88,16 @@ TEST_F(StartupLoad, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
     EXPECT_EQ(settings.channels.pathProto, "/var/log/chat/");
 }
 
+// What the file leaves out takes the built-in value.
 TEST_F(StartupLoad, JoinsMainThenTheVisibleSavedChannels) {
     load("[Channels]\nChannels=#A#Bee\nChannelsVis=#0#1\nProtocol=#1#0\n");
     EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main", "menu #A",
                                  "menu #Bee", "join #Bee"}));
+    EXPECT_TRUE(settings.net.net && settings.net.ipx);
+    EXPECT_EQ(settings.nicks.current + settings.nicks.status + settings.nicks.gender, "DESK-700");
+    EXPECT_EQ(settings.position.window, FakeStartupHost::kBounds);
+    EXPECT_EQ(settings.fonts[9], FakeStartupHost::font());
+    EXPECT_EQ(settings.channels.pathProto, folder.folder());
     EXPECT_EQ(settings.channels.list,
               (std::vector<ChannelEntry>{{"A", false, true}, {"Bee", true, false}}));
     EXPECT_EQ(settings.channels.logged, "#A\n");

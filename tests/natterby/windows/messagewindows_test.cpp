@@ -1,6 +1,11 @@
+#include "natterby/windows/informationwindow.h"
+#include "natterby/windows/massmessagewindow.h"
 #include "natterby/windows/privatemessagewindow.h"
 #include "tests/natterby/windows/windowtestbed.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -11,7 +16,7 @@ namespace {
 
 using natterby::windows::PrivateMessageWindow;
 
-class PrivateMessage : public WindowTest {
+class MessageWindow : public WindowTest {
 protected:
     PrivateMessageWindow* open() { return new PrivateMessageWindow(context()); }
     static QPlainTextEdit* editor(const PrivateMessageWindow* window) {
@@ -22,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(PrivateMessage, QuoteOfATwoLineTextIsAnsweredAboveIt) {
+TEST_F(MessageWindow, QuoteOfATwoLineTextIsAnsweredAboveIt) {
     ann.settings.position.privateWindow = {120, 130, 420, 230};
     QPointer<PrivateMessageWindow> window = open();
     window->showReceived("<-", "Bob", "first\r\nsecond", false);
@@ -58,7 +63,7 @@ TEST_F(PrivateMessage, QuoteOfATwoLineTextIsAnsweredAboveIt) {
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(PrivateMessage, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
+TEST_F(MessageWindow, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
     PrivateMessageWindow* window = open();
     window->showReceived("<=", "Cy", "to all of you", true);
     EXPECT_TRUE(window->isMinimized());
@@ -76,7 +81,7 @@ TEST_F(PrivateMessage, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
               "*>*\r\n09:05 | 06.12.2026\r\nCy\r\nOnly to you\r\n");
 }
 
-TEST_F(PrivateMessage, NothingEmptyIsSentAndLongTextsAreCutTo580BytesAsSent) {
+TEST_F(MessageWindow, NothingEmptyIsSentAndLongTextsAreCutTo580BytesAsSent) {
     PrivateMessageWindow* window = open();
     window->writeTo("Bob");
     press(window, "send");
@@ -100,7 +105,7 @@ TEST_F(PrivateMessage, NothingEmptyIsSentAndLongTextsAreCutTo580BytesAsSent) {
     EXPECT_EQ(editor(window)->toPlainText(), "xy");
 }
 
-TEST_F(PrivateMessage, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
+TEST_F(MessageWindow, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
     PrivateMessageWindow* window = open();
     window->writeTo("Bob");
     QTest::keyClicks(editor(window), "ghbdtn ghbdtn");
@@ -117,7 +122,7 @@ TEST_F(PrivateMessage, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
     EXPECT_EQ(layoutSwitches, 2);
 }
 
-TEST_F(PrivateMessage, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
+TEST_F(MessageWindow, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
     PrivateMessageWindow* window = open();
     window->showReceived("<-", "Bob", "<b>see</b> www.example.org, or ftp://files.lan/x", false);
     auto* view = child<QTextBrowser>(window, "view");
@@ -130,7 +135,7 @@ TEST_F(PrivateMessage, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
               (std::vector<std::string>{"http://www.example.org", "ftp://files.lan/x"}));
 }
 
-TEST_F(PrivateMessage, ArchiveRecordsReopenByTheirDirection) {
+TEST_F(MessageWindow, ArchiveRecordsReopenByTheirDirection) {
     PrivateMessageWindow* sent = open();
     sent->reopen({"*>*", "09:05 | 06.12.2026", "Bob", "hello\r\n"});
     EXPECT_TRUE(sent->isWriting());
@@ -144,6 +149,51 @@ TEST_F(PrivateMessage, ArchiveRecordsReopenByTheirDirection) {
     QTest::keyClick(received, Qt::Key_Return);
     EXPECT_TRUE(received->isWriting());
     EXPECT_EQ(editor(received)->toPlainText(), "\n>>hi\n");
+}
+
+TEST_F(MessageWindow, AMassMessageGoesToTheTickedNicksOnly) {
+    ann.settings.position.privateWindow = {120, 130, 420, 230};
+    QPointer<natterby::windows::MassMessageWindow> window =
+        new natterby::windows::MassMessageWindow(context(), {"Bob", "Cy", "Dan"});
+    window->open();
+    EXPECT_EQ(window->windowTitle(), "=>Mass message");
+    EXPECT_EQ(window->pos(), QPoint(120, 130));
+    auto* recipients = child<QListWidget>(window, "recipients");
+    ASSERT_EQ(recipients->count(), 3);
+    EXPECT_EQ(recipients->item(2)->checkState(), Qt::Checked);
+
+    recipients->item(1)->setCheckState(Qt::Unchecked);
+    QTest::keyClicks(child<QPlainTextEdit>(window, "editor"), "Lunch");
+    child<QPushButton>(window, "send")->click();
+    lan.run();
+    for (const fakes::Peer* peer : {&bob, &dan}) {
+        ASSERT_EQ(peer->view.received.size(), 1u);
+        EXPECT_EQ(peer->view.received[0].marker, "<=");
+        EXPECT_EQ(peer->view.received[0].nick, "Ann");
+        EXPECT_EQ(peer->view.received[0].text, "Lunch");
+    }
+    EXPECT_TRUE(cy.view.received.empty());
+    // Mass messages sent are not archived.
+    EXPECT_FALSE(std::filesystem::exists(ann.folder.file("Message.txt")));
+    fakes::deletePendingWidgets();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(MessageWindow, InformationIsShownThroughTheCodePage) {
+    // "Аня" in Windows-1251; the answer's texts are never markup.
+    const natterby::protocol::InformationAnswer answer{
+        "\xC0\xED\xFF", "none", "<i>ann</i>", "none", {"#Main", "#Work"}, "away\r\nback soon"};
+    auto* window = new natterby::windows::InformationWindow(ann.texts, ann.codePage, answer);
+    EXPECT_EQ(window->windowTitle(), "Information");
+    EXPECT_EQ(child<QLabel>(window, "nick")->text(), QStringLiteral("Login: Аня"));
+    EXPECT_EQ(child<QLabel>(window, "computer")->text(), "Computer name: none");
+    EXPECT_EQ(child<QLabel>(window, "user")->text(), "User name: <i>ann</i>");
+    EXPECT_EQ(child<QLabel>(window, "user")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(child<QLineEdit>(window, "address")->text(), "none");
+    auto* channels = child<QListWidget>(window, "channels");
+    ASSERT_EQ(channels->count(), 2);
+    EXPECT_EQ(channels->item(1)->text(), "#Work");
+    EXPECT_EQ(child<QPlainTextEdit>(window, "autoAnswer")->toPlainText(), "away\nback soon");
 }
 
 } // namespace

@@ -24,7 +24,6 @@ public:
     std::vector<std::string> tabNames{"#Main"};
     int current = 0;
     std::vector<bool> unread{false};
-    int rosterChanges = 0;
     std::string refreshCaption, ownNick, caption, trayTip;
     std::vector<int> trayIcons;
     std::vector<std::pair<std::string, std::string>> balloons;
@@ -49,7 +48,7 @@ public:
     }
     void currentTabChanged(int tab) override { current = tab; }
     void tabUnreadChanged(int tab, bool isUnread) override { unread[tab] = isUnread; }
-    void rosterChanged() override { ++rosterChanges; }
+    void rosterChanged() override {}
     void refreshCaptionChanged(const std::string& text) override { refreshCaption = text; }
     void ownNickChanged(const std::string& nick) override { ownNick = nick; }
     void captionChanged(const std::string& text) override { caption = text; }

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iconv.h>
+#include <locale.h>
 #include <stdexcept>
+#include <wctype.h>
 
 namespace common {
 
@@ -118,9 +120,56 @@ bool CodePage::build(std::string_view name) {
             fromUnicode_.emplace(c, static_cast<unsigned char>(b));
     }
     ::iconv_close(cd);
-    if (singleByte)
+    if (singleByte) {
         name_ = std::move(nameText);
+        buildCaseFolding();
+    }
     return singleByte;
+}
+
+// Each byte folds to the byte of its Unicode character's folded form: the lower case of its
+// upper case, which also joins letters with two lower forms; where the code page lacks that
+// character, the plain lower case; where it lacks that too, the byte stays itself. The case
+// mappings are Unicode's as the C library's UTF-8 locale has them, whatever locale the program
+// runs under; without that locale only ASCII letters fold.
+void CodePage::buildCaseFolding() {
+    for (int b = 0; b < 256; ++b)
+        folded_[static_cast<std::size_t>(b)] =
+            static_cast<char>(b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+    locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (unicode == static_cast<locale_t>(nullptr))
+        return;
+    const auto byteOf = [this](wint_t c) -> std::optional<char> {
+        auto it = fromUnicode_.find(static_cast<char32_t>(c));
+        if (it == fromUnicode_.end())
+            return std::nullopt;
+        return static_cast<char>(it->second);
+    };
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (toUnicode_[b] == kReplacement)
+            continue;
+        const auto c = static_cast<wint_t>(toUnicode_[b]);
+        const wint_t lower = ::towlower_l(c, unicode);
+        folded_[b] = byteOf(::towlower_l(::towupper_l(c, unicode), unicode))
+                         .value_or(byteOf(lower).value_or(static_cast<char>(b)));
+    }
+    ::freelocale(unicode);
+}
+
+bool CodePage::sameIgnoringCase(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (folded_[static_cast<unsigned char>(a[i])] != folded_[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
+
+std::string CodePage::foldCase(std::string_view text) const {
+    std::string out(text);
+    for (char& ch : out)
+        ch = folded_[static_cast<unsigned char>(ch)];
+    return out;
 }
 
 std::string CodePage::toUtf8(std::string_view ansi) const {

@@ -31,13 +31,24 @@ public:
     // Characters the code page lacks, and each byte of invalid UTF-8, become '?'.
     std::string fromUtf8(std::string_view utf8) const;
 
+    // Texts compared "without regard to case" (nicks in the nick list and the ignore lists,
+    // channel names in the options) go through this one comparison, so that every letter of
+    // the code page folds as Unicode folds it, Cyrillic as well as Latin: in Windows-1251 "Аня"
+    // and "АНЯ" are one nick.
+    bool sameIgnoringCase(std::string_view a, std::string_view b) const;
+    // The text with each letter replaced by its case-folded form in the code page; two texts
+    // are the same without regard to case exactly when their folded forms are equal.
+    std::string foldCase(std::string_view text) const;
+
 private:
     CodePage() = default;
     bool build(std::string_view name);
+    void buildCaseFolding();
 
     std::string name_;
     std::array<char32_t, 256> toUnicode_{};
     std::unordered_map<char32_t, unsigned char> fromUnicode_;
+    std::array<char, 256> folded_{};
 };
 
 } // namespace common

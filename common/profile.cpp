@@ -351,11 +351,9 @@ std::int32_t parseInt(std::string_view stored, std::int32_t defaultValue) {
     return static_cast<std::int32_t>(result);
 }
 
-bool ignoreListHas(std::string_view list, std::string_view nick) {
-    std::string needle;
-    needle.reserve(nick.size() + 2);
-    needle.append("#").append(nick).append("#");
-    return list.find(needle) != std::string_view::npos;
+bool ignoreListHas(std::string_view list, std::string_view nick, const CodePage& codePage) {
+    const std::string needle = "#" + codePage.foldCase(nick) + "#";
+    return codePage.foldCase(list).find(needle) != std::string::npos;
 }
 
 } // namespace common

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ansi.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -70,7 +72,8 @@ bool isFlagTrue(std::string_view stored); // on when exactly "true" (case matter
 std::uint32_t parseHex(std::string_view stored);
 // The platform's integer reading of a stored text (see ProfileFile::readInt).
 std::int32_t parseInt(std::string_view stored, std::int32_t defaultValue = 0);
-// A nick is on an ignore list ("#Bob#Ann#") when the list holds "#" + nick + "#".
-bool ignoreListHas(std::string_view list, std::string_view nick);
+// A nick is on an ignore list ("#Bob#Ann#") when the list holds "#" + nick + "#", without
+// regard to case: a listed nick must not get through by writing itself in other letters.
+bool ignoreListHas(std::string_view list, std::string_view nick, const CodePage& codePage);
 
 } // namespace common

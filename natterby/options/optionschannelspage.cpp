@@ -111,7 +111,7 @@ OptionsChannelsPage::OptionsChannelsPage(OptionsContext& context) : context_(con
 
 bool OptionsChannelsPage::isOwnChannel(const QString& name) const {
     for (int row = 0; row < yours_->count(); ++row) {
-        if (yours_->item(row)->text().compare(name, Qt::CaseInsensitive) == 0) {
+        if (context_.sameIgnoringCase(yours_->item(row)->text(), name)) {
             return true;
         }
     }

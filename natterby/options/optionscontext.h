@@ -3,9 +3,9 @@
 #include "common/ansi.h"
 #include "common/profile.h"
 #include "common/texts.h"
-#include "natterby/protocol/chat.h"
 #include "natterby/options/optionschoosers.h"
 #include "natterby/options/optionshost.h"
+#include "natterby/protocol/chat.h"
 #include "natterby/settings/settings.h"
 
 #include <QString>
@@ -45,6 +45,11 @@ struct OptionsContext {
     }
     std::string toAnsi(const QString& text) const {
         return seams.codePage.fromUtf8(text.toStdString());
+    }
+    // Names in the lists (nicks, channels) are one name in whatever letter case, as the chat
+    // itself takes them.
+    bool sameIgnoringCase(const QString& a, const QString& b) const {
+        return seams.codePage.sameIgnoringCase(toAnsi(a), toAnsi(b));
     }
 
     OptionsSeams seams;

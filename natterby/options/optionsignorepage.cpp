@@ -29,9 +29,9 @@ std::vector<std::string> splitIgnoreList(std::string_view stored) {
     return nicks;
 }
 
-bool listHas(const QListWidget* list, const QString& text) {
+bool listHas(const OptionsContext& context, const QListWidget* list, const QString& text) {
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text().compare(text, Qt::CaseInsensitive) == 0) {
+        if (context.sameIgnoringCase(list->item(row)->text(), text)) {
             return true;
         }
     }
@@ -96,7 +96,7 @@ void OptionsIgnorePage::setNick(const std::string& nick) {
 
 void OptionsIgnorePage::add(QListWidget* list) {
     const QString nick = nick_->text();
-    if (nick.isEmpty() || listHas(list, nick)) {
+    if (nick.isEmpty() || listHas(context_, list, nick)) {
         return;
     }
     list->addItem(nick);

@@ -56,7 +56,7 @@ OptionsViewPage::OptionsViewPage(OptionsContext& context, std::function<void()> 
     }
     language_->setCurrentIndex(-1);
     for (std::size_t i = 0; i < languages_.size(); ++i) {
-        if (common::equalsIgnoringAsciiCase(languages_[i], languageAtOpening_)) {
+        if (seams.codePage.sameIgnoringCase(languages_[i], languageAtOpening_)) {
             language_->setCurrentIndex(static_cast<int>(i));
             break;
         }

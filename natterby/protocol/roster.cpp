@@ -1,7 +1,5 @@
 #include "natterby/protocol/roster.h"
 
-#include "common/profile.h"
-
 #include <algorithm>
 
 namespace natterby::protocol {
@@ -23,7 +21,7 @@ bool Roster::sortsBefore(std::string_view a, std::string_view b) {
 
 int Roster::find(std::string_view nick) const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (common::equalsIgnoringAsciiCase(rows_[i].nick, nick)) {
+        if (codePage_.sameIgnoringCase(rows_[i].nick, nick)) {
             return static_cast<int>(i);
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ansi.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,10 +25,14 @@ struct RosterRow {
 // by prefix and nicks with a common prefix in the order they came.
 class Roster {
 public:
+    // Nicks are found in the code page's letters.
+    explicit Roster(const common::CodePage& codePage) : codePage_(codePage) {}
+
     const std::vector<RosterRow>& rows() const { return rows_; }
     std::size_t size() const { return rows_.size(); }
 
-    // The first row whose nick equals the given one without regard to ASCII case; -1 for none.
+    // The first row whose nick equals the given one without regard to case, as the system's
+    // list view finds a caption; -1 for none.
     int find(std::string_view nick) const;
     RosterRow& row(int index) { return rows_[static_cast<std::size_t>(index)]; }
     const RosterRow& row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
@@ -43,6 +49,7 @@ public:
     static bool sortsBefore(std::string_view a, std::string_view b);
 
 private:
+    const common::CodePage& codePage_;
     std::vector<RosterRow> rows_;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <tuple>
 
 using common::CodePage;
 
@@ -28,6 +29,20 @@ TEST(CodePage, WhatCannotBeConvertedBecomesAQuestionMark) {
     EXPECT_EQ(cp.fromUtf8("\xED\xA0\x80"), "???"); // a surrogate
     EXPECT_EQ(cp.fromUtf8("\xC0\xAF"), "??");      // overlong
     EXPECT_EQ(cp.fromUtf8(std::string("x\0y", 3)), std::string("x\0y", 3));
+}
+
+// Each code page folds its own letters, whatever locale the program runs under.
+TEST(CodePage, LettersFoldAsTheCodePageHasThem) {
+    const std::tuple<const char*, std::string, std::string, bool> cases[] = {
+        {"CP1251", "\xC0\xED\xFF", "\xC0\xCD\xDF", true},           // Аня, АНЯ
+        {"CP1251", "\xA8\xEB\xA1\x80", "\xB8\xCB\xA2\x90", true},   // ЁлЎЂ, ёЛўђ
+        {"CP1251", "\xC0\xED\xFF", "\xC0\xED\xE0", false},          // Аня, Ана
+        {"CP1251", "\xB5", "\xEC", false},                          // µ, м
+        {"KOI8-R", "\xF1", "\xD1", true},                           // Я, я
+        {"CP1252", "\xC9t\xE9\x8A\xFF", "\xE9T\xC9\x9A\x9F", true}, // ÉtéŠÿ, éTÉšŸ
+    };
+    for (const auto& [page, a, b, same] : cases)
+        EXPECT_EQ(CodePage(page).sameIgnoringCase(a, b), same) << page << " " << a;
 }
 
 // Only a single-byte code page is taken, from the environment or by name.

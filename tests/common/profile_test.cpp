@@ -147,12 +147,18 @@ TEST(ValueKinds, ReadTheStoredForms) {
         EXPECT_EQ(common::parseHex(text), hex) << text;
     for (const auto& [text, number] : {std::pair{"8198", 8198}, {"-12x", -12}, {"abc", 0}, {"", 5}})
         EXPECT_EQ(common::parseInt(text, 5), number) << text;
-    for (const auto& [list, nick, has] : {std::tuple{"#Bob#Ann#", "Bob", true},
-                                          {"#Bob#Ann#", "Ann", true},
-                                          {"#Bob#", "bob", false},
-                                          {"#Bob#", "Bo", false},
-                                          {"#", "Bob", false}})
-        EXPECT_EQ(common::ignoreListHas(list, nick), has) << list << " " << nick;
+    // Bob, Ann, Аня and Ёлка in Windows-1251, found in any letter case.
+    const common::CodePage cp1251("CP1251");
+    for (const auto& [list, nick, has] :
+         {std::tuple{"#Bob#Ann#\xC0\xED\xFF#\xA8\xEB\xEA\xE0#", "Ann", true},
+          {"#Bob#", "bob", true},
+          {"#\xC0\xED\xFF#", "\xC0\xCD\xDF", true},
+          {"#\xA8\xEB\xEA\xE0#", "\xB8\xEB\xEA\xE0", true},
+          {"#Bob#", "Bo", false},
+          {"#\xC0\xED\xFF#", "\xC0\xED", false},
+          {"#Ann#\xC0\xED\xFF#", "Ann#\xC0", false},
+          {"#", "Bob", false}})
+        EXPECT_EQ(common::ignoreListHas(list, nick, cp1251), has) << list << " " << nick;
 }
 
 } // namespace

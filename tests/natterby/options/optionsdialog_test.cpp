@@ -203,12 +203,14 @@ TEST_F(Options, IgnoreOpensWithTheNickAndAddsEachNickOnce) {
     press(*dialog, "addChannels");
     EXPECT_EQ(child<QListWidget>(*dialog, "ignoreChannels")->count(), 1);
 
-    dialog->setIgnoreNick("Ann");
+    dialog->setIgnoreNick("\xC0\xED\xFF"); // Аня, then АНЯ: one nick
     press(*dialog, "addMessages");
     EXPECT_TRUE(child<QLineEdit>(*dialog, "ignoreNick")->text().isEmpty());
+    dialog->setIgnoreNick("\xC0\xCD\xDF");
+    press(*dialog, "addMessages");
     press(*dialog, "ok");
     EXPECT_EQ(ann.settings.ignore.channels, "#Bob#");
-    EXPECT_EQ(ann.settings.ignore.message, "#Ann#");
+    EXPECT_EQ(ann.settings.ignore.message, "#\xC0\xED\xFF#");
     EXPECT_FALSE(dialog->restartNeeded());
 }
 

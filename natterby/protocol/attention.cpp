@@ -66,11 +66,15 @@ void Chat::tick() {
     lapseOffers();
 }
 
-void Chat::restore() {
+void Chat::endAttention() {
     attention_.flashing = false;
     attention_.balloonUp = false;
     attention_.pauseCounter = 0;
     view_.trayIconChanged(trayImage(seams_.settings.icon.normal));
+}
+
+void Chat::restore() {
+    endAttention();
     view_.restoreWindow();
 }
 

@@ -48,7 +48,7 @@ void Chat::onJoin(FieldReader& fields) {
     if (tab < 0) {
         return;
     }
-    writeQuiet(tab, kEnterLeaveFont, "\r" + stamp() + " " + nick + " " + enter);
+    write(tab, kEnterLeaveFont, "\r" + stamp() + " " + nick + " " + enter);
     if (Channel* channel = channels_.find(channelName)) {
         ChannelTable::addMember(*channel, nick);
         if (!channel->topic.empty()) {
@@ -79,7 +79,7 @@ void Chat::onLeave(FieldReader& fields) {
     if (tab < 0) {
         return;
     }
-    writeQuiet(tab, kEnterLeaveFont, "\r" + stamp() + " " + nick + " " + leaveText);
+    write(tab, kEnterLeaveFont, "\r" + stamp() + " " + nick + " " + leaveText);
     if (Channel* channel = channels_.find(channelName)) {
         ChannelTable::removeMember(*channel, nick);
     }
@@ -109,7 +109,7 @@ void Chat::onTopic(FieldReader& fields) {
     }
     const std::string line = seams_.texts.get("SysMes", "Topic") + " '" + topic + "'";
     logLine(channelName, "[" + logStamp() + "] " + line);
-    writeQuiet(tab, kTopicFont, "\r" + stamp() + line);
+    write(tab, kTopicFont, "\r" + stamp() + line);
     // Stored before the caption is built, which reads it from the channel table.
     if (Channel* channel = channels_.find(channelName)) {
         channel->topic = topic;
@@ -137,6 +137,7 @@ void Chat::onTopicAnswer(FieldReader& fields) {
     channel->topic = topic;
     write(tab, kTopicFont,
           "\r" + stamp() + seams_.texts.get("SysMes", "Topic") + " '" + topic + "'");
+    markUnread(tab);
     if (tab == current_) {
         updateCaption();
     }
@@ -215,25 +216,24 @@ void Chat::onTalk(char subCode, FieldReader& fields) {
         const int opened = addTab(partner);
         makeCurrent(opened);
         settleCurrentTab();
-        writeQuiet(opened, kEnterLeaveFont,
-                   stamp() + " " + partner + " " + seams_.texts.gendered("Enter", *gender));
+        write(opened, kEnterLeaveFont,
+              stamp() + " " + partner + " " + seams_.texts.gendered("Enter", *gender));
         seams_.sound.play(settings::kStartChatSlot, settings::kStartChatTone);
         return;
     }
     case '1': {
         const std::optional<char> gender = fields.character();
         if (gender && tab >= 0) {
-            writeQuiet(tab, kEnterLeaveFont,
-                       "\r" + stamp() + " " + partner + " " +
-                           seams_.texts.gendered("Leave", *gender));
+            write(tab, kEnterLeaveFont,
+                  "\r" + stamp() + " " + partner + " " + seams_.texts.gendered("Leave", *gender));
         }
         return;
     }
     case '2': {
         const std::string text(fields.text());
         if (tab >= 0) {
-            writeQuiet(tab, isOwnPacket() ? kOwnFont : kExternalFont,
-                       "\r" + stamp() + "<" + partner + ">: " + text);
+            write(tab, isOwnPacket() ? kOwnFont : kExternalFont,
+                  "\r" + stamp() + "<" + partner + ">: " + text);
             drawAttention(partner, partner, text);
             markUnread(tab);
         }
@@ -242,7 +242,7 @@ void Chat::onTalk(char subCode, FieldReader& fields) {
     case '3': {
         const std::string text(fields.text());
         if (tab >= 0) {
-            writeQuiet(tab, kActionFont, "\r" + stamp() + partner + " " + text);
+            write(tab, kActionFont, "\r" + stamp() + partner + " " + text);
         }
         return;
     }

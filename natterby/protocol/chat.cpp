@@ -137,13 +137,8 @@ std::string Chat::logStamp() const {
     return common::logStamp(seams_.clock.now());
 }
 
-void Chat::writeQuiet(int tab, Font font, std::string_view text) {
-    view_.appendText(tab, font, text);
-}
-
 void Chat::write(int tab, Font font, std::string_view text) {
-    writeQuiet(tab, font, text);
-    markUnread(tab);
+    view_.appendText(tab, font, text);
 }
 
 void Chat::markUnread(int tab) {

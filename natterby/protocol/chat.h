@@ -149,8 +149,11 @@ public:
     // Enter in the nick box: a changed, non-empty nick is announced and taken; an empty box gets
     // the own nick back (ownNickChanged).
     void renameFromNickBox(const std::string& text);
-    // A status entry, after its auto-answer dialog: the chosen text, or nothing on Cancel.
-    void setStatus(char status, std::optional<std::string> autoAnswer);
+    // A status entry takes effect at once, before its auto-answer is chosen: a message that
+    // arrives while the user chooses is confirmed (or, Offline, not shown) under the new status.
+    void setStatus(char status);
+    // After the auto-answer dialog: the chosen text, or nothing on Cancel; D goes out.
+    void announceStatus(std::optional<std::string> autoAnswer);
     void windowShown(bool shown);
     void requestInformation(const std::string& nick);
 
@@ -197,6 +200,9 @@ public:
     void setOwnWindow(int window) { ownWindow_ = window; }
 
     // --- tray
+    // Flashing off, the balloon's pause over, the normal icon: the user has looked.
+    void endAttention();
+    // The window back in its normal state, after endAttention.
     void restore();
 
     // --- state, for the view
@@ -263,10 +269,11 @@ private:
     bool isOwnNick(std::string_view nick) const { return nick == identity_.nick; }
     std::string stamp() const;
     std::string logStamp() const;
-    // Appends to the tab's view and marks the tab unread when it is not the current one.
+    // Appends to the tab's view. The unread mark is a step of its own: only chat, action, talk
+    // and topic lines set it (2, A, J2, B, C), so that notices in "#Main" and joins, leaves,
+    // renames and status lines do not call the user to a tab with nothing said in it.
     void write(int tab, Font font, std::string_view text);
-    // Appends without touching the unread mark (lines the handlers do not mark).
-    void writeQuiet(int tab, Font font, std::string_view text);
+    // Marks the tab unread when it is not the current one.
     void markUnread(int tab);
     int findTab(std::string_view name) const;
     // Appends a line to the channel's log when the channel is logged; a log that cannot be
@@ -321,7 +328,7 @@ private:
     std::vector<Tab> tabs_;
     int current_ = 0;
     ChannelTable channels_;
-    Roster roster_;
+    Roster roster_{seams_.codePage};
     std::vector<std::pair<std::string, std::string>> computerNames_;
     std::vector<std::string> history_;
     std::size_t historyCursor_ = 0;

@@ -1,7 +1,7 @@
 // The received messages that write lines: chat and action lines, private and mass messages with
 // their confirmations, remote execution, sound calls, and the probe.
-#include "natterby/protocol/chat.h"
 #include "natterby/archive/archivefile.h"
+#include "natterby/protocol/chat.h"
 
 #include <initializer_list>
 #include <string>
@@ -35,7 +35,7 @@ std::optional<Chat::ChannelLine> Chat::readChannelLine(FieldReader& fields) {
     const std::string_view sender = fields.text();
     const std::string_view text = fields.text();
     // "/me" is a channel line like any other: an ignored nick must not get through with it.
-    if (common::ignoreListHas(seams_.settings.ignore.channels, sender)) {
+    if (common::ignoreListHas(seams_.settings.ignore.channels, sender, seams_.codePage)) {
         return std::nullopt;
     }
     return ChannelLine{tab, channel, sender, text};
@@ -56,8 +56,8 @@ void Chat::onChatLine(FieldReader& fields) {
             shown += "(" + *computer + ")";
         }
     }
-    writeQuiet(tab, isOwnPacket() ? kOwnFont : kExternalFont,
-               joined({"\r", stamp(), "<", shown, ">: ", text}));
+    write(tab, isOwnPacket() ? kOwnFont : kExternalFont,
+          joined({"\r", stamp(), "<", shown, ">: ", text}));
     seams_.sound.play(settings::kChatLineSlot, settings::kChatLineTone);
     drawAttention(tabs_[static_cast<std::size_t>(tab)].name, sender, text);
     markUnread(tab);
@@ -75,6 +75,7 @@ void Chat::onActionLine(FieldReader& fields) {
     }
     const auto [tab, channel, sender, text] = *line;
     write(tab, kActionFont, joined({"\r", stamp(), sender, " ", text}));
+    markUnread(tab);
     recordMember(channel, sender);
 }
 
@@ -83,7 +84,7 @@ void Chat::onPrivateMessage(FieldReader& fields, bool mass) {
     if (!isOwnNick(fields.text())) {
         return;
     }
-    if (!mass && common::ignoreListHas(seams_.settings.ignore.message, sender)) {
+    if (!mass && common::ignoreListHas(seams_.settings.ignore.message, sender, seams_.codePage)) {
         return;
     }
     // Confirmed even while Offline: the 7 tells the sender that nobody will read it.

@@ -1,7 +1,7 @@
 // What the user sends to other users beside chat lines: private and mass messages, remote
 // execution requests and sound calls.
-#include "natterby/protocol/chat.h"
 #include "natterby/archive/archivefile.h"
+#include "natterby/protocol/chat.h"
 
 namespace natterby::protocol {
 

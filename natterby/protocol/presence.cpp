@@ -112,9 +112,9 @@ void Chat::onRename(FieldReader& fields) {
     if (!gender || oldNick.empty() || newNick.empty()) {
         return;
     }
-    writeQuiet(0, kRenameFont,
-               "\r" + stamp() + " " + oldNick + " " + seams_.texts.gendered("Rename", *gender) +
-                   " " + newNick);
+    write(0, kRenameFont,
+          "\r" + stamp() + " " + oldNick + " " + seams_.texts.gendered("Rename", *gender) + " " +
+              newNick);
 
     if (const int row = roster_.find(oldNick); row >= 0) {
         roster_.row(row).nick = newNick;
@@ -135,8 +135,9 @@ void Chat::onRename(FieldReader& fields) {
     }
 
     // Another copy took this copy's nick: this one steps aside under a new one, which it
-    // announces but does not keep in the nick history.
-    if (!isOwnPacket() && isOwnNick(newNick)) {
+    // announces but does not keep in the nick history. A nick in other letter cases is the
+    // same nick in every nick list, so it is taken all the same.
+    if (!isOwnPacket() && seams_.codePage.sameIgnoringCase(newNick, identity_.nick)) {
         const std::string ownOld = identity_.nick;
         const std::string ownNew = ownOld + "_" + static_cast<char>('0' + seams_.random(9));
         view_.ownNickChanged(ownNew);
@@ -145,13 +146,15 @@ void Chat::onRename(FieldReader& fields) {
     }
 }
 
-void Chat::setStatus(char status, std::optional<std::string> autoAnswer) {
-    if (!isStatus(status)) {
-        return;
+void Chat::setStatus(char status) {
+    if (isStatus(status)) {
+        identity_.status = status;
     }
-    identity_.status = status;
+}
+
+void Chat::announceStatus(std::optional<std::string> autoAnswer) {
     identity_.autoAnswer = std::move(autoAnswer).value_or(std::string());
-    send(statusChange(identity_.nick, status, identity_.gender, identity_.autoAnswer));
+    send(statusChange(identity_.nick, identity_.status, identity_.gender, identity_.autoAnswer));
 }
 
 void Chat::onStatusChange(FieldReader& fields) {
@@ -168,7 +171,7 @@ void Chat::onStatusChange(FieldReader& fields) {
     line.append(nick).append(" ").append(parts.before).append(" \"");
     line.append(seams_.texts.statusName(*status)).append("\" ").append(parts.after);
     line.append(" (").append(autoAnswer).append(")");
-    writeQuiet(0, kConfirmationFont, line);
+    write(0, kConfirmationFont, line);
 
     if (const int row = roster_.find(nick); row >= 0) {
         roster_.row(row).status = *status;

@@ -34,7 +34,7 @@ void Chat::finishStartup() {
     identity_.computerName = seams_.host.computerName();
     identity_.userName = seams_.host.userName();
     // Written after the welcome line of "#Main", in the font that line left selected.
-    writeQuiet(0, kWelcomeFont, "\r" + stamp() + std::string(kWelcomeParagraph));
+    write(0, kWelcomeFont, "\r" + stamp() + std::string(kWelcomeParagraph));
 }
 
 } // namespace natterby::protocol

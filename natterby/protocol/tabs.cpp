@@ -44,11 +44,11 @@ void Chat::joinSteps(int tab, const std::string& channel) {
     channels_.add(channel);
     logLine(channel, seams_.texts.get("SysMes", "ProtBeg") + " " + logStamp());
     if (channel == kMainChannel) {
-        writeQuiet(tab, kWelcomeFont, stamp() + seams_.texts.programTitle() + "\r");
+        write(tab, kWelcomeFont, stamp() + seams_.texts.programTitle() + "\r");
     }
-    writeQuiet(tab, kWelcomeFont,
-               stamp() + seams_.texts.get("SysMes", "Welcome") + " " + channel + ", " +
-                   identity_.nick + "!");
+    write(tab, kWelcomeFont,
+          stamp() + seams_.texts.get("SysMes", "Welcome") + " " + channel + ", " + identity_.nick +
+              "!");
     send(join(identity_.nick, channel, identity_.status, identity_.gender));
 }
 
@@ -164,9 +164,8 @@ void Chat::talk(const std::string& nick) {
     const int tab = addTab(nick);
     makeCurrent(tab);
     settleCurrentTab();
-    writeQuiet(tab, kEnterLeaveFont,
-               stamp() + " " + identity_.nick + " " +
-                   seams_.texts.gendered("Enter", identity_.gender));
+    write(tab, kEnterLeaveFont,
+          stamp() + " " + identity_.nick + " " + seams_.texts.gendered("Enter", identity_.gender));
 }
 
 void Chat::requestChannelList() {

@@ -110,7 +110,6 @@ TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
               (Texts{"[09:05]  Ann join to us", "\r[09:05] <Ann>: hi", "\r[09:05] Ann  waves",
                      "\r[09:05]  Ann leave with cnannel"}));
     EXPECT_EQ(bob.view.lines[1].font, kExternalFont);
-    EXPECT_TRUE(bob.view.unread[1]);
     EXPECT_EQ(bob.view.tabNames.size(), 2u);
     EXPECT_EQ(ann.view.tabNames.size(), 1u);
 }

@@ -77,21 +77,52 @@ TEST(ChatLines, LayoutsOfChatAndActionLines) {
     }
 }
 
-TEST(ChatLines, MarkABackgroundTabUnreadAndTheSenderAMember) {
-    for (const std::string& body :
-         {chatLine("#Work", "Ann", "hi"), actionLine("#Work", "Ann", " x")}) {
+// Only chat, action, talk and topic lines mark a tab that is not on show; notices in "#Main"
+// and joins, leaves, renames and status lines do not. Bob has "#Main", "#Work" (on show) and a
+// talk with Ann open. Chat and action lines also make their sender a member, as joins do.
+TEST(UnreadMark, SetByChatActionTalkAndTopicLinesOnly) {
+    using Marks = std::vector<bool>;
+    const Marks main{true, false, false}, none{false, false, false};
+    struct Case {
+        std::string body;
+        Marks marks;
+        bool member = false;
+    };
+    const Case cases[] = {
+        {chatLine("#Main", "Ann", "hi"), main, true},
+        {actionLine("#Main", "Ann", " x"), main, true},
+        {talkLine("Ann", "Bob", "hi"), {false, false, true}},
+        {topicChange("#Main", "Lunch "), main},
+        {topicAnswer("Bob", "#Main", "Lunch "), main},
+        {privateMessage("Ann", "Bob", "x"), none},
+        {massMessage("Ann", "Bob", "x"), none},
+        {confirmation('0', "Ann", "Bob", '0', ""), none},
+        {remoteExecute("Ann", "Bob", "cmd", ""), none},
+        {remoteExecuteConfirmation("Bob", "Ann"), none},
+        {channelSoundCall("Ann", "#Main"), none},
+        {renameNick("Ann", "Anna", '0'), none},
+        {statusChange("Ann", '2', '0', ""), none},
+        {join("Ann", "#Main", '0', '0'), none, true},
+        {leave("Ann", "#Main", '0'), none},
+        {talkEnd("Ann", "Bob", '0'), none},
+        {talkAction("Ann", "Bob", " x"), none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob");
+        Peer& bob = lan.add("Bob", [](Settings& s) { s.execute.razresh = true; });
+        bob.chat.joinAtStart("#Main");
         bob.chat.joinAtStart("#Work");
+        bob.chat.talk("Ann");
+        bob.chat.selectTab(1);
         lan.run();
-        ASSERT_EQ(bob.view.current, 0);
-        ann.framing.send(body, true);
+        const std::size_t lines = bob.view.lines.size();
+        ann.framing.send(c.body, true);
         lan.run();
-        EXPECT_TRUE(bob.chat.tabs()[1].unread);
-        const Channel* work = bob.chat.channels().find("#Work");
-        ASSERT_NE(work, nullptr);
-        EXPECT_TRUE(ChannelTable::hasMember(*work, "Ann"));
+        EXPECT_GT(bob.view.lines.size(), lines) << "a line was written";
+        EXPECT_EQ(bob.view.unread, c.marks);
+        EXPECT_EQ(ChannelTable::hasMember(*bob.chat.channels().find("#Main"), "Ann"), c.member);
     }
 }
 

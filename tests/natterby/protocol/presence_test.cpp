@@ -13,13 +13,17 @@ using fakes::rosterNicks;
 using fakes::stateImage;
 using Nicks = std::vector<std::string>;
 
+// Windows-1251 nicks: Аня and АНЯ are one nick in any letter case, as are Ёлка and ёлка.
+const std::string kAnya = "\xC0\xED\xFF", kANYA = "\xC0\xCD\xDF";
+const std::string kYolka = "\xA8\xEB\xEA\xE0", kyolka = "\xB8\xEB\xEA\xE0";
+
 TEST(Refresh, DuplicatesStayForTheRequesterAndOnlySincronRebuildsTheOthers) {
     for (const bool sincron : {true, false}) {
         SCOPED_TRACE(sincron);
         Lan lan;
         const auto setup = [&](natterby::settings::Settings& s) { s.net.sincron = sincron; };
-        Peer& ann = lan.add("Ann", setup);
-        lan.add("Ann", setup);
+        Peer& ann = lan.add(kAnya, setup);
+        lan.add(kANYA, setup);
         Peer& bob = lan.add("Bob", setup);
         ann.chat.refresh();
         lan.run();
@@ -27,8 +31,8 @@ TEST(Refresh, DuplicatesStayForTheRequesterAndOnlySincronRebuildsTheOthers) {
 
         bob.chat.refresh();
         lan.run();
-        EXPECT_EQ(rosterNicks(bob), (Nicks{"Ann", "Ann", "Bob"}));
-        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Ann", "Bob"} : Nicks{"Ann", "Ann", "Bob"}));
+        EXPECT_EQ(rosterNicks(bob), (Nicks{"Bob", kANYA, kAnya}));
+        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Bob", kAnya} : Nicks{"Bob", kANYA, kAnya}));
         EXPECT_EQ(ann.chat.refreshCounter(), sincron ? 0 : 180);
     }
 }
@@ -48,29 +52,30 @@ TEST(Refresh, TimerClearsAndAsksOncePastItsThreshold) {
     EXPECT_EQ(ann.chat.roster().size(), 0u);
 }
 
+// Bob takes Аня's nick in capitals: it is hers all the same.
 TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
     Lan lan;
-    Peer& ann = lan.add("Ann");
+    Peer& ann = lan.add(kAnya);
     Peer& bob = lan.add("Bob");
     Peer& carl = lan.add("Carl");
     ann.chat.refresh();
     lan.run();
-    bob.chat.renameFromNickBox("Ann");
+    bob.chat.renameFromNickBox(kANYA);
     lan.run();
 
     const std::string stepped = ann.chat.identity().nick;
     ASSERT_EQ(stepped.size(), 5u);
-    EXPECT_TRUE(stepped.starts_with("Ann_") && stepped[4] >= '0' && stepped[4] <= '8');
+    EXPECT_TRUE(stepped.starts_with(kAnya + "_") && stepped[4] >= '0' && stepped[4] <= '8');
     EXPECT_EQ(ann.view.ownNick, stepped);
     EXPECT_TRUE(ann.settings.nicks.remembered.empty());
-    EXPECT_EQ(bob.settings.nicks.remembered, Nicks{"Ann"});
-    EXPECT_EQ(carl.view.textsOf(0),
-              (Nicks{"\r[09:05]  Bob renamed to Ann", "\r[09:05]  Ann renamed to " + stepped}));
-    EXPECT_EQ(rosterNicks(carl), (Nicks{"Ann", stepped, "Carl"}));
+    EXPECT_EQ(bob.settings.nicks.remembered, Nicks{kANYA});
+    EXPECT_EQ(carl.view.textsOf(0), (Nicks{"\r[09:05]  Bob renamed to " + kANYA,
+                                           "\r[09:05]  " + kAnya + " renamed to " + stepped}));
+    EXPECT_EQ(rosterNicks(carl), (Nicks{"Carl", kAnya, stepped}));
 
     bob.chat.renameFromNickBox("");
     EXPECT_EQ(bob.sent.size(), 2u) << "an empty box sends nothing";
-    EXPECT_EQ(bob.view.ownNick, "Ann");
+    EXPECT_EQ(bob.view.ownNick, kANYA);
 }
 
 TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLine) {
@@ -91,12 +96,14 @@ TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLin
     lan.run();
     EXPECT_EQ(stateImage(bob, "Ann"), 5);
 
-    ann.chat.setStatus('2', "lunch");
+    ann.chat.setStatus('2');
+    ann.chat.announceStatus("lunch");
     lan.run();
     EXPECT_EQ(bob.view.lines.back().font, kConfirmationFont);
     EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"Away (Far From Chat)\"  (lunch)");
     EXPECT_EQ(bob.chat.roster().row(bob.chat.roster().find("Ann")).status, '2');
-    ann.chat.setStatus('1', std::nullopt);
+    ann.chat.setStatus('1');
+    ann.chat.announceStatus(std::nullopt);
     lan.run();
     EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
 }
@@ -126,13 +133,16 @@ TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
     EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
 }
 
-// What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's and Ann's lines, logs
-// "#Main" and "#Work", may be told to run programs, and has "#Main" and a talk with Ann open.
+// What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's, Ann's and Аня's
+// lines and Ёлка's messages, logs "#Main" and "#Work", may be told to run programs, and has
+// "#Main" and a talk with Ann open.
 TEST(HostilePeer, IgnoredMisaddressedMalformedOrMisleadingMessagesLeaveNoTrace) {
     using namespace std::string_literals;
     const std::string bodies[] = {
-        chatLine("#Main", "Ann", "hi"), // an ignored sender
-        actionLine("#Main", "Ann", " x"),
+        chatLine("#Main", "Ann", "hi"), // an ignored sender, in any letter case
+        actionLine("#Main", "ANN", " x"),
+        chatLine("#Main", kANYA, "hi"),
+        privateMessage(kyolka, "Bob", "x"),
         chatLine("#Work", "Dan", "hi"),    // a channel Bob is not on
         privateMessage("Ann", "Cyd", "x"), // for somebody else
         massMessage("Ann", "Cyd", "x"),
@@ -158,7 +168,8 @@ TEST(HostilePeer, IgnoredMisaddressedMalformedOrMisleadingMessagesLeaveNoTrace) 
         Lan lan;
         Peer& eve = lan.add("Eve");
         Peer& bob = lan.add("Bob", [](natterby::settings::Settings& s) {
-            s.ignore.channels = "#Cyd#Ann#";
+            s.ignore.channels = "#Cyd#Ann#" + kAnya + "#";
+            s.ignore.message = "#" + kYolka + "#";
             s.channels.logged = "#Main\n#Work\n";
             s.execute.razresh = true;
         });

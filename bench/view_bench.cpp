@@ -1,7 +1,9 @@
 // 10,000 received chat lines through the whole chat into the real main window on Qt's offscreen
-// platform: accept, dispatch, the line laid out in its view, the view scrolled to its end, and
-// the view emptied whenever it passes 50,000 characters. The goal is the 10,000 lines in under
-// one second; the view's length and the process's peak memory show that the bound holds.
+// platform: accept, dispatch, the line laid out in its view with its link, the view scrolled to
+// its end, and the view emptied whenever it passes 50,000 characters, then the events that the
+// burst left for the event loop. The goal is the 10,000 lines in 0.25 s or less; the view's
+// length and the process's peak memory show that the bound holds.
+#include "natterby/mainwindow/chatviewwidget.h"
 #include "natterby/mainwindow/mainwindow.h"
 #include "natterby/protocol/messages.h"
 #include "natterby/session/transports.h"
@@ -10,7 +12,7 @@
 #include "tests/fakes/seams.h"
 #include "tests/fakes/tempfolder.h"
 
-#include <QPlainTextEdit>
+#include <QCoreApplication>
 #include <QTabWidget>
 #include <benchmark/benchmark.h>
 #include <random>
@@ -80,6 +82,8 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
          [] {}});
     window.start();
 
+    auto* view = static_cast<natterby::mainwindow::ChatViewWidget*>(
+        window.findChild<QTabWidget*>("tabs")->widget(0));
     const std::vector<std::string> lines = framedLines();
     std::vector<std::string> batch;
     for (auto _ : state) {
@@ -89,11 +93,13 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
         for (std::string& packet : batch) {
             window.session().receive(packet);
         }
+        // The burst goes into the view as the view's flush timer would put it, without waiting
+        // for the timer.
+        view->flush();
+        QCoreApplication::processEvents();
     }
     state.SetItemsProcessed(state.iterations() * kLines);
-    const auto* view = window.findChild<QTabWidget*>("tabs")->widget(0);
-    state.counters["view_chars"] =
-        static_cast<double>(static_cast<const QPlainTextEdit*>(view)->document()->characterCount());
+    state.counters["view_chars"] = static_cast<double>(view->document()->characterCount());
     state.counters["peak_MB"] = static_cast<double>(peakKilobytes()) / 1024.0;
     state.counters["sounds"] = static_cast<double>(sound.played.size());
 }

@@ -17,22 +17,6 @@ void ChatLine::appendTyped(const QString& text) {
     setFocus();
 }
 
-bool ChatLine::event(QEvent* event) {
-    // A line edit claims its editing keys before any shortcut sees them; the window's hotkeys
-    // must win, as they do in the chat's other fields.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QKeySequence pressed(key->keyCombination());
-        for (const QKeySequence& hotkey : windowHotkeys_) {
-            if (hotkey == pressed) {
-                event->ignore();
-                return true;
-            }
-        }
-    }
-    return QLineEdit::event(event);
-}
-
 void ChatLine::keyPressEvent(QKeyEvent* event) {
     emit touched();
     switch (event->key()) {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QKeySequence>
 #include <QLineEdit>
-#include <QList>
 
 namespace natterby::mainwindow {
 
@@ -12,10 +10,6 @@ class ChatLine : public QLineEdit {
     Q_OBJECT
 public:
     explicit ChatLine(QWidget* parent);
-
-    // Keys that belong to the window even while the chat line has the focus (the status keys,
-    // Ctrl+A among them).
-    void setWindowHotkeys(QList<QKeySequence> hotkeys) { windowHotkeys_ = std::move(hotkeys); }
 
     // Puts the text in and the caret at its end, with nothing selected.
     void showText(const QString& text);
@@ -33,12 +27,8 @@ signals:
     void touched();
 
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-
-private:
-    QList<QKeySequence> windowHotkeys_;
 };
 
 } // namespace natterby::mainwindow

@@ -25,43 +25,79 @@ ChatViewWidget::ChatViewWidget(const common::CodePage& codePage, LinkOpener open
                             Qt::LinksAccessibleByMouse);
     setContextMenuPolicy(Qt::CustomContextMenu);
     viewport()->setMouseTracking(true);
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(kFlushMilliseconds);
+    connect(&flushTimer_, &QTimer::timeout, this, &ChatViewWidget::flush);
 }
 
 void ChatViewWidget::appendText(const QTextCharFormat& format, std::string_view text) {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
     std::size_t done = 0;
     for (const windows::WebLink& link : windows::findWebLinks(text)) {
-        insertPiece(cursor, text.substr(done, link.begin - done), format);
+        addPiece(text.substr(done, link.begin - done), format);
         QTextCharFormat linkFormat = format;
         linkFormat.setAnchor(true);
         linkFormat.setAnchorHref(QString::fromStdString(codePage_.toUtf8(link.target)));
         linkFormat.setForeground(palette().color(QPalette::Link));
         linkFormat.setFontUnderline(true);
-        insertPiece(cursor, text.substr(link.begin, link.length), linkFormat);
+        addPiece(text.substr(link.begin, link.length), linkFormat);
         done = link.begin + link.length;
     }
-    insertPiece(cursor, text.substr(done), format);
-    cursor.endEditBlock();
+    addPiece(text.substr(done), format);
+    if (!flushTimer_.isActive()) {
+        flushTimer_.start();
+    }
 }
 
-void ChatViewWidget::insertPiece(QTextCursor& cursor, std::string_view text,
-                                 const QTextCharFormat& format) {
+void ChatViewWidget::addPiece(std::string_view text, const QTextCharFormat& format) {
     if (text.empty()) {
         return;
     }
     QString shown = QString::fromStdString(codePage_.toUtf8(text));
-    // insertText makes a new paragraph of every '\n'; the chat's line break is a CR.
+    // insertText makes a new paragraph of every '\n'; the chat's line break is a CR. Either
+    // way each is one character of the document, so the length stays what the view will hold.
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    cursor.insertText(shown, format);
+    waitingLength_ += static_cast<int>(shown.size());
+    waiting_.push_back({std::move(shown), format});
+}
+
+void ChatViewWidget::flush() {
+    flushTimer_.stop();
+    if (!waiting_.empty()) {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        for (const Piece& piece : waiting_) {
+            cursor.insertText(piece.text, piece.format);
+        }
+        cursor.endEditBlock();
+        waiting_.clear();
+        waitingLength_ = 0;
+    }
+    if (scrollWaiting_) {
+        scrollWaiting_ = false;
+        scrollNow();
+    }
 }
 
 int ChatViewWidget::length() const {
-    return document()->characterCount();
+    return document()->characterCount() + waitingLength_;
+}
+
+void ChatViewWidget::clearText() {
+    waiting_.clear();
+    waitingLength_ = 0;
+    clear();
 }
 
 void ChatViewWidget::scrollToEnd() {
+    if (waiting_.empty()) {
+        scrollNow();
+    } else {
+        scrollWaiting_ = true;
+    }
+}
+
+void ChatViewWidget::scrollNow() {
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
@@ -69,6 +105,7 @@ void ChatViewWidget::scrollToEnd() {
 }
 
 void ChatViewWidget::placeCaretAtEnd() {
+    flush();
     const int scrolled = verticalScrollBar()->value();
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
@@ -88,7 +125,8 @@ bool ChatViewWidget::hasSelection() const {
     return textCursor().hasSelection();
 }
 
-std::string ChatViewWidget::ansiText() const {
+std::string ChatViewWidget::ansiText() {
+    flush();
     QString text = toPlainText();
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return codePage_.fromUtf8(text.toStdString());
@@ -101,6 +139,7 @@ void ChatViewWidget::copySelection() {
 }
 
 void ChatViewWidget::copyAll() {
+    flush();
     clearSelection();
     QGuiApplication::clipboard()->setText(toPlainText());
 }

@@ -5,6 +5,7 @@
 #include "natterby/mainwindow/macromenu.h"
 #include "natterby/mainwindow/nicklist.h"
 #include "natterby/mainwindow/tray.h"
+#include "natterby/mainwindow/windowhotkeys.h"
 #include "natterby/options/optionsdialog.h"
 #include "natterby/windows/informationwindow.h"
 #include "natterby/windows/privatemessagewindow.h"
@@ -271,20 +272,26 @@ void MainWindow::connectMenus() {
     connect(menus_.close, &QAction::triggered, this, &MainWindow::closeProgram);
     connect(tray_, &Tray::clicked, this, &MainWindow::trayClicked);
 
-    // The hotkeys work with every menu shut, and beat the chat line's own editing keys.
+    // The hotkeys work with every menu shut, and beat the editing keys of the chat line and
+    // the nick box.
     const QList<QAction*> hotkeys = menus_.hotkeyActions();
     addActions(hotkeys);
     QList<QKeySequence> keys;
     for (const QAction* action : hotkeys) {
         keys.append(action->shortcut());
     }
-    chatLine_->setWindowHotkeys(keys);
+    chatLine_->installEventFilter(new WindowHotkeys(keys, chatLine_));
     // The layout swap is the chat line's own key there, and the window's everywhere else.
     auto* swap = new QAction(this);
     swap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
     connect(swap, &QAction::triggered, this, &MainWindow::swapLayout);
     addAction(swap);
     connect(chatLine_, &ChatLine::swapPressed, this, &MainWindow::swapLayout);
+    keys.append(swap->shortcut());
+    // The nick box hands the key to its line edit from its own event as well.
+    auto* nickBoxKeys = new WindowHotkeys(keys, nickBox_);
+    nickBox_->installEventFilter(nickBoxKeys);
+    nickBox_->lineEdit()->installEventFilter(nickBoxKeys);
 }
 
 ChatViewWidget* MainWindow::makeView() {
@@ -339,7 +346,7 @@ void MainWindow::afterTextChange(int tab) {
     // otherwise grow for as long as the program runs.
     ChatViewWidget* view = views_[static_cast<std::size_t>(tab)];
     if (view->length() > kMaxViewLength) {
-        view->clear();
+        view->clearText();
         view->appendText(formats_[protocol::kSystemFont - 1], chat().clearedLine());
     }
 }
@@ -354,7 +361,7 @@ void MainWindow::scrollCurrentView() {
 
 void MainWindow::clearChat() {
     ChatViewWidget* view = currentView();
-    view->clear();
+    view->clearText();
     view->appendText(formats_[protocol::kSystemFont - 1], chat().clearedLine());
     chatLine_->setFocus();
 }

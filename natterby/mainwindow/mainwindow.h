@@ -69,6 +69,10 @@ public:
 
     // The session's start-up steps, then the window shows unless the settings hide it.
     void start();
+    // The close steps of the tray's Close and the exit button, which end the program: the
+    // leaves for every tab, the sockets shut, the position and status saved. Only the first
+    // call counts.
+    void closeProgram();
 
     session::Session& session() { return session_; }
     const protocol::Chat& chat() const { return session_.chat(); }
@@ -182,7 +186,6 @@ private:
     void noteVisibility();
     void snapToWorkArea();
     void rememberNormalBounds();
-    void closeProgram();
 
     MainWindowSeams seams_;
     ImageLists images_;

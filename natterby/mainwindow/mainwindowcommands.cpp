@@ -88,8 +88,8 @@ void MainWindow::pasteLines() {
 }
 
 void MainWindow::chooseStatus(int status) {
-    const char digit = static_cast<char>('0' + status);
-    showStatus(digit);
+    chat().setStatus(static_cast<char>('0' + status));
+    showStatus(chat().identity().status);
     const common::ProfileFile language =
         protocol::autoAnswerFile(seams_.settingsFile, seams_.programFolder);
     const protocol::AutoAnswerList list = protocol::loadAutoAnswers(language);
@@ -103,14 +103,19 @@ void MainWindow::chooseStatus(int status) {
     entries.emplace_back();
     dialog.setEntries(entries);
     dialog.setText(list.current, false);
+    const int result = dialog.run();
+    // A signal may have closed the program while the dialog was up: the leaves have gone out
+    // and the sockets are shut, so the status goes nowhere.
+    if (closing_) {
+        return;
+    }
     std::optional<std::string> answer;
-    if (dialog.run() == windows::InputDialog::kOk) {
+    if (result == windows::InputDialog::kOk) {
         answer = protocol::acceptAutoAnswer(language, list, dialog.chosenNumber(), dialog.text());
     } else {
         protocol::cancelAutoAnswer(language);
     }
-    chat().setStatus(digit, answer);
-    showStatus(chat().identity().status);
+    chat().announceStatus(answer);
 }
 
 void MainWindow::changeTopic() {

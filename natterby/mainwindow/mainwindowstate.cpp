@@ -30,6 +30,8 @@ void MainWindow::hideToTray(bool updateTip) {
 void MainWindow::trayClicked() {
     if (isVisible() && !isMinimized()) {
         hideToTray(false);
+        // A click on the icon, either way, means the user has seen what it was flashing for.
+        chat().endAttention();
         return;
     }
     chat().restore();

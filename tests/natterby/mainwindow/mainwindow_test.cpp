@@ -1,5 +1,6 @@
 #include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/nicklist.h"
+#include "natterby/mainwindow/tray.h"
 #include "natterby/protocol/messages.h"
 #include "natterby/windows/privatemessagewindow.h"
 #include "tests/natterby/mainwindow/mainwindowtestbed.h"
@@ -161,19 +162,40 @@ TEST_F(MainWindowTest, TheCloseStepsLeaveEveryTabLastFirstAndSaveTheWindow) {
     EXPECT_EQ(settingsFile.readText("Nicks", "Status", ""), "0");
 }
 
+// A click on the tray icon ends the flashing whichever way it turns the window.
+TEST_F(MainWindowTest, ATrayClickThatHidesTheWindowEndsTheFlashingToo) {
+    start();
+    window->hide();
+    bob.says(protocol::talkInvitation("Bob", "Ann", '0'));
+    bob.says(protocol::talkLine("Bob", "Ann", "psst"));
+    deliver();
+    ASSERT_TRUE(window->chat().attention().flashing);
+    window->show();
+    emit window->findChild<natterby::mainwindow::Tray*>()->clicked();
+    EXPECT_FALSE(window->chat().attention().flashing);
+}
+
 TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {
     folder.write("LangEn.ini", "[AutoAns]\r\nCount=1\r\n1=lunch\r\n");
     start("[Language]\r\nini=LangEn\r\n");
     const common::ProfileFile language(folder.file("LangEn.ini"));
+    // Ctrl+A is the window's in the nick box too, not the box's own select-all.
+    QLineEdit* nickBox = focusNickBox();
 
-    withDialog(hotkey("Ctrl+A"), [](QWidget* dialog) {
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), "Away (Far From ...");
-        auto* list = dialog->findChild<QComboBox*>();
-        ASSERT_EQ(list->count(), 2); // the stored text and the empty entry
-        list->setEditText("in a meeting");
-        QTest::keyClick(list, Qt::Key_Return);
-    });
+    withDialog([&] { QTest::keyClick(nickBox, Qt::Key_A, Qt::ControlModifier); },
+               [this](QWidget* dialog) {
+                   ASSERT_NE(dialog, nullptr);
+                   EXPECT_EQ(dialog->windowTitle(), "Away (Far From ...");
+                   // The status is Away already while its auto-answer is being chosen.
+                   bob.says(protocol::privateMessage("Bob", "Ann", "hi"));
+                   deliver();
+                   EXPECT_EQ(body(network.sent.back()),
+                             protocol::confirmation('2', "Ann", "Bob", '0', ""));
+                   auto* list = dialog->findChild<QComboBox*>();
+                   ASSERT_EQ(list->count(), 2); // the stored text and the empty entry
+                   list->setEditText("in a meeting");
+                   QTest::keyClick(list, Qt::Key_Return);
+               });
     EXPECT_EQ(body(network.sent.back()), protocol::statusChange("Ann", '2', '0', "in a meeting"));
     EXPECT_EQ(language.readText("AutoAns", "Count", ""), "2");
     EXPECT_EQ(language.readText("AutoAns", "2", ""), "in a meeting");
@@ -181,10 +203,11 @@ TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {
     EXPECT_EQ(window->findChild<QToolButton*>("status")->toolTip(), "Away (Far From ");
 
     // Cancel still changes the status, with no auto-answer.
-    withDialog(hotkey("Ctrl+S"), [](QWidget* dialog) {
-        ASSERT_NE(dialog, nullptr);
-        dialog->close();
-    });
+    withDialog([this] { hotkey("Ctrl+S")->trigger(); },
+               [](QWidget* dialog) {
+                   ASSERT_NE(dialog, nullptr);
+                   dialog->close();
+               });
     EXPECT_EQ(body(network.sent.back()), protocol::statusChange("Ann", '0', '0', ""));
     EXPECT_EQ(language.readText("AutoAns", "Current", "x"), "");
 }
@@ -211,6 +234,11 @@ TEST_F(MainWindowTest, TheChatLineTakesMacrosAndItsOtherLayout) {
     EXPECT_EQ(layoutSwitches, 1);
     chatLine()->undo();
     EXPECT_EQ(chatLine()->text(), "ghbdtn");
+    // From the nick box as well, which keeps its own text.
+    QLineEdit* nickBox = focusNickBox();
+    QTest::keyClick(nickBox, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(chatLine()->text(), QString::fromUtf8("привет"));
+    EXPECT_EQ(nickBox->text(), "Ann");
 }
 
 TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindows) {

@@ -11,7 +11,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -79,11 +82,15 @@ protected:
         deliver();
     }
 
+    // Every packet received, and what it wrote into the views laid out there.
     void deliver() {
         while (!network.queue.empty()) {
             std::string packet = std::move(network.queue.front());
             network.queue.pop_front();
             window->session().receive(packet);
+        }
+        for (int tab = 0; tab < tabs()->count(); ++tab) {
+            view(tab)->flush();
         }
     }
 
@@ -99,13 +106,23 @@ protected:
         return window->findChild<natterby::mainwindow::ChatLine*>("chatLine");
     }
     QTabWidget* tabs() const { return window->findChild<QTabWidget*>("tabs"); }
+    // The window on show and active, as the user has it, with the focus in the nick box.
+    QLineEdit* focusNickBox() const {
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QLineEdit* box = window->findChild<QComboBox*>("nickBox")->lineEdit();
+        box->setFocus();
+        return box;
+    }
     natterby::mainwindow::ChatViewWidget* view(int tab) const {
         return qobject_cast<natterby::mainwindow::ChatViewWidget*>(tabs()->widget(tab));
     }
-    // Runs the steps on the modal dialog that the action opens.
-    static void withDialog(QAction* action, const std::function<void(QWidget* dialog)>& steps) {
+    // Runs the steps on the modal dialog that `open` opens.
+    static void withDialog(const std::function<void()>& open,
+                           const std::function<void(QWidget* dialog)>& steps) {
         QTimer::singleShot(0, [steps] { steps(QApplication::activeModalWidget()); });
-        action->trigger();
+        open();
     }
     QAction* hotkey(const char* keys) const {
         for (QAction* action : window->actions()) {

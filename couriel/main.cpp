@@ -3,6 +3,7 @@
 #include "couriel/program/commandline.h"
 #include "couriel/window/drivebox.h"
 #include "couriel/window/exchangewindow.h"
+#include "platform/exitsignals.h"
 #include "platform/hostinfo.h"
 #include "platform/launcher.h"
 #include "platform/messagefolder.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
                                     common::CodePage::fromEnvironment(), host, launcher, chat,
                                     couriel::mountedDrives()},
                                    commandLine.side);
+    // A logout or a kill closes the window as its user would, so that the chat hears 222 and
+    // takes offers again.
+    platform::ExitSignals exitSignals([&window] { window.close(); });
     window.show();
     return application.exec();
 }

@@ -8,6 +8,7 @@
 #include "natterby/settings/settings.h"
 #include "natterby/settings/sounds.h"
 #include "platform/clock.h"
+#include "platform/exitsignals.h"
 #include "platform/hostinfo.h"
 #include "platform/keyboard.h"
 #include "platform/launcher.h"
@@ -49,5 +50,8 @@ int main(int argc, char** argv) {
           folders.package, platform::messageFolder()},
          &platform::switchToNextKeyboardLayout});
     window.start();
+    // A logout or a kill closes the chat as its exit button does, so that no peer keeps a ghost.
+    // Taken once the start is over: the close steps need the chat core it makes.
+    const platform::ExitSignals exitSignals([&window] { window.closeProgram(); });
     return application.exec();
 }

@@ -168,7 +168,18 @@ check "copy 3 has ended" wait_for 10 copy3_gone
 check "copy 1's Lab.txt records copy 3's leave" \
     wait_for 15 grep -qaF "Host3 leave" "$work/host1/Lab.txt"
 
-check "copies 1 and 2 are still running" bash -c "kill -0 ${chat_pids[0]} ${chat_pids[1]}"
+# 7. Copy 2, ended by SIGTERM as a logout or a kill ends it, leaves as its exit button does and
+# saves its settings.
+run_peer --timeout 20 leaves Host2 "#Lab" "#Main" >"$leaves_out" 2>&1 &
+leaves_pid=$!
+wait_for 10 grep -q listening "$leaves_out"
+kill -TERM "${chat_pids[1]}"
+check "copy 2 sends its leaves of #Lab and #Main (5) on SIGTERM" wait "$leaves_pid"
+copy2_gone() { ! kill -0 "${chat_pids[1]}" 2>/dev/null; }
+check "copy 2 has ended" wait_for 10 copy2_gone
+check "copy 2 saved its window position in Interf.ini" grep -qa '^Left=' "$work/host2/Interf.ini"
+
+check "copy 1 is still running" kill -0 "${chat_pids[0]}"
 # A sanitizer build reports its findings in the copies' output.
 check "no copy reported a sanitizer error" \
     bash -c "! grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' '$work'/host*/natterby.log"

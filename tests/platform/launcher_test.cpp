@@ -1,8 +1,12 @@
+#include "platform/exitsignals.h"
 #include "platform/hostinfo.h"
 #include "platform/launcher.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -52,6 +56,23 @@ TEST(HostInfo, ComputerNameAddressesAndFreeSpaceFollowTheirRules) {
         EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
     }
     EXPECT_FALSE(host.freeBytes("/nonexistent/folder").has_value());
+}
+
+// The first signal runs the close steps on the event loop; a second one, here while those
+// steps still run, ends the process at once instead of waiting for them.
+TEST(ExitSignalsDeathTest, TheFirstSignalRunsTheCloseAndASecondEndsAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // this process may have its application
+    static int argc = 1;
+    static char name[] = "exitsignals";
+    static char* argv[] = {name, nullptr};
+    const auto signalTwice = [] {
+        QCoreApplication application(argc, argv);
+        const platform::ExitSignals exitSignals([] { std::raise(SIGHUP); });
+        std::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        std::exit(0); // the close steps never ran, or the second signal went unheard
+    };
+    EXPECT_EXIT(signalTwice(), testing::ExitedWithCode(128 + SIGHUP), "");
 }
 
 } // namespace

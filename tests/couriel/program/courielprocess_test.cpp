@@ -10,8 +10,9 @@
 
 namespace {
 
-// The program as the chat starts it, in a process of its own, reporting to the test's endpoint.
-TEST(CourielProcess, AReceivingCopyReportsToTheChatWindowOnItsCommandLine) {
+// The program as the chat starts it, in a process of its own, reporting to the test's endpoint;
+// a logout's SIGTERM closes it as its window would, so the chat hears that it is over.
+TEST(CourielProcess, AReceivingCopyReportsToTheChatAndClosesOnSigterm) {
     fakes::qtApplication();
     TempFolder messages;
     // A runtime folder must be the user's alone.
@@ -30,18 +31,24 @@ TEST(CourielProcess, AReceivingCopyReportsToTheChatWindowOnItsCommandLine) {
     couriel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Above 65535 only the low 16 bits count.
     const int window = chat->number() + 3 * 65536;
-    couriel.start(QStringLiteral(NATTERBY_PROGRAM_DIR "/couriel"),
+    // A copy of its own: the program keeps its Interf.ini beside the executable.
+    TempFolder program;
+    std::filesystem::copy_file(NATTERBY_PROGRAM_DIR "/couriel", program.file("couriel"));
+    couriel.start(QString::fromStdString(program.file("couriel")),
                   {QStringLiteral("wait"), QString::number(window)});
     ASSERT_TRUE(couriel.waitForStarted());
 
     const bool reported = fakes::waitUntil([&] { return !notices.empty(); });
-    // Killed, not closed: a closing copy would write its folder into the build's Interf.ini.
-    couriel.kill();
-    couriel.waitForFinished();
+    couriel.terminate();
+    const bool over = fakes::waitUntil(
+        [&] { return !notices.empty() && notices.back().first == couriel::kNoticeOver; });
+    EXPECT_TRUE(couriel.waitForFinished());
     ASSERT_TRUE(reported);
     EXPECT_EQ(notices.front().first, couriel::kNoticeStarted);
     EXPECT_GT(notices.front().second, 0);
     EXPECT_NE(notices.front().second, chat->number());
+    EXPECT_TRUE(over);
+    EXPECT_EQ(couriel.exitStatus(), QProcess::NormalExit);
 }
 
 } // namespace

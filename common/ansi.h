@@ -10,8 +10,9 @@ namespace common {
 
 // A single-byte ANSI code page, for the one place where texts meet Unicode: the widgets. Every
 // text of the programs, on the wire and in files, stays in the code page.
-// The tables are built once with iconv when the object is made; converting uses only them, so
-// a CodePage is cheap to copy, safe to share between threads, and never fails.
+// The tables are built once with iconv (and the C library's Unicode case mappings) when the
+// object is made; converting and comparing use only them, so a CodePage is cheap to copy, safe
+// to share between threads, and never fails.
 class CodePage {
 public:
     static constexpr std::string_view kDefaultName = "CP1251";

@@ -16,6 +16,10 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Couriel"));
+    // A logout or a kill closes the window as its user would, so that the chat hears 222 and
+    // takes offers again. Taken from the start: the chat may be told of this copy, and end it,
+    // before the window is up.
+    const platform::ExitSignals exitSignals(&QApplication::closeAllWindows);
     // QApplication has taken its own options out of the arguments by now.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const couriel::CommandLine commandLine = couriel::parseCommandLine(arguments);
@@ -27,9 +31,6 @@ int main(int argc, char** argv) {
                                     common::CodePage::fromEnvironment(), host, launcher, chat,
                                     couriel::mountedDrives()},
                                    commandLine.side);
-    // A logout or a kill closes the window as its user would, so that the chat hears 222 and
-    // takes offers again.
-    platform::ExitSignals exitSignals([&window] { window.close(); });
     window.show();
     return application.exec();
 }

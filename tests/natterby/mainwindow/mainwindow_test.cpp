@@ -169,10 +169,10 @@ TEST_F(MainWindowTest, ATrayClickThatHidesTheWindowEndsTheFlashingToo) {
     bob.says(protocol::talkInvitation("Bob", "Ann", '0'));
     bob.says(protocol::talkLine("Bob", "Ann", "psst"));
     deliver();
-    ASSERT_TRUE(window->chat().attention().flashing);
+    ASSERT_TRUE(window->session().chat().attention().flashing);
     window->show();
     emit window->findChild<natterby::mainwindow::Tray*>()->clicked();
-    EXPECT_FALSE(window->chat().attention().flashing);
+    EXPECT_FALSE(window->session().chat().attention().flashing);
 }
 
 TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {

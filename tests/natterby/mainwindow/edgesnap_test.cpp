@@ -5,10 +5,11 @@
 using natterby::mainwindow::snapToEdges;
 
 TEST(EdgeSnap, EdgesWithinTwentyPixelsOfTheWorkAreaSnapToIt) {
-    const QRect work(0, 0, 1280, 770); // a panel below
+    const QRect second(1280, 0, 1920, 1080); // a screen right of the first
     struct Case {
         QPoint at;
         QPoint expected;
+        QRect area = QRect(0, 0, 1280, 770); // a panel below
     };
     const Case cases[] = {
         {{10, 300}, {0, 300}},               // near the left edge
@@ -21,15 +22,11 @@ TEST(EdgeSnap, EdgesWithinTwentyPixelsOfTheWorkAreaSnapToIt) {
         {{1280 - 400 + 1, 300}, {881, 300}}, // past it
         {{500, 770 - 300 - 12}, {500, 470}}, // bottom edge of a 300 high window
         {{5, 5}, {0, 0}},                    // a corner snaps both ways
+        {{1290, 400}, {1280, 400}, second},  // the second screen's own left edge
+        {{1270, 400}, {1270, 400}, second},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(snapToEdges(QRect(c.at, QSize(400, 300)), work), c.expected)
+        EXPECT_EQ(snapToEdges(QRect(c.at, QSize(400, 300)), c.area), c.expected)
             << c.at.x() << "," << c.at.y();
     }
-}
-
-TEST(EdgeSnap, AWorkAreaBesideAnotherScreenSnapsToItsOwnEdges) {
-    const QRect second(1280, 0, 1920, 1080);
-    EXPECT_EQ(snapToEdges(QRect(1290, 400, 400, 300), second), QPoint(1280, 400));
-    EXPECT_EQ(snapToEdges(QRect(1270, 400, 400, 300), second), QPoint(1270, 400));
 }

@@ -71,7 +71,7 @@ protected:
     NickList* nicks = nullptr;
 };
 
-TEST_F(MainWindowCommandsTest, TheNickMenuOffersWhatTheSelectionAllows) {
+TEST_F(MainWindowCommandsTest, TheNickMenuOffersWhatTheSelectionAllowsAndDialogsAsk) {
     startWithBob();
     const std::vector<QString> withoutNick = openNickMenu();
     EXPECT_EQ(withoutNick, (std::vector<QString>{"Beep", "Mass message"}));
@@ -91,17 +91,15 @@ TEST_F(MainWindowCommandsTest, TheNickMenuOffersWhatTheSelectionAllows) {
     openNickMenu("Talk");
     EXPECT_EQ(network.sent.size(), sent + 1);
     EXPECT_EQ(tabs()->count(), 2);
-}
 
-TEST_F(MainWindowCommandsTest, TopicAndRemoteExecuteAskThroughTheInputDialog) {
-    startWithBob();
+    // Topic and remote execution ask through the input dialog.
+    tabs()->setCurrentIndex(0);
     std::vector<QString> titles;
     answerDialogs({"Lunch"}, &titles);
     hotkey("Ctrl+T")->trigger();
     EXPECT_EQ(titles, std::vector<QString>{"Change Topic..."});
     EXPECT_EQ(body(network.sent.back()), protocol::topicChange("#Main", "Lunch (Ann) "));
 
-    selectBob();
     titles.clear();
     answerDialogs({"secret", "notepad"}, &titles);
     openNickMenu("Execute...");
@@ -110,7 +108,7 @@ TEST_F(MainWindowCommandsTest, TopicAndRemoteExecuteAskThroughTheInputDialog) {
               protocol::remoteExecute("Ann", "Bob", "notepad", "secret"));
 }
 
-TEST_F(MainWindowCommandsTest, TheNickBoxRenamesAndRemembersTheNick) {
+TEST_F(MainWindowCommandsTest, TheNickBoxAndTheViewTogglesAreWrittenAtOnce) {
     start();
     auto* box = window->findChild<QComboBox*>("nickBox");
     EXPECT_EQ(box->currentText(), "Ann");
@@ -121,10 +119,8 @@ TEST_F(MainWindowCommandsTest, TheNickBoxRenamesAndRemembersTheNick) {
     EXPECT_EQ(box->currentText(), "Zed");
     EXPECT_GE(box->findText("Zed"), 0);
     EXPECT_EQ(settingsFile.readText("Nicks", "Current", ""), "Zed");
-}
 
-TEST_F(MainWindowCommandsTest, ViewTogglesApplyAndAreWrittenAtOnce) {
-    start();
+    // The view menu's toggles apply and are written at once too.
     QMenu* view = window->findChild<QToolButton*>("view")->menu();
     const auto entry = [&](const QString& text) {
         for (QAction* action : view->actions()) {
@@ -135,7 +131,7 @@ TEST_F(MainWindowCommandsTest, ViewTogglesApplyAndAreWrittenAtOnce) {
         ADD_FAILURE() << text.toStdString();
         return view->actions().front();
     };
-    QWidget* nickPanel = window->findChild<QComboBox*>("nickBox")->parentWidget();
+    QWidget* nickPanel = box->parentWidget();
     ASSERT_TRUE(nickPanel->isVisible());
     entry("Show nick")->trigger();
     EXPECT_FALSE(nickPanel->isVisible());

@@ -12,21 +12,15 @@ TEST(TextFormat, ColoursAreBlueGreenRedOrTheDesktopsOwn) {
     palette.setColor(QPalette::Base, QColor(1, 2, 3));
     palette.setColor(QPalette::Text, QColor(4, 5, 6));
     palette.setColor(QPalette::Highlight, QColor(7, 8, 9));
-    EXPECT_EQ(natterby::settings::toQColor(0x000000FF, palette, QPalette::Text), QColor(255, 0, 0));
-    EXPECT_EQ(natterby::settings::toQColor(0x00FF8000, palette, QPalette::Text),
-              QColor(0, 128, 255));
-    EXPECT_EQ(natterby::settings::toQColor(static_cast<std::int32_t>(0x80000005u), palette,
-                                           QPalette::Text),
-              QColor(1, 2, 3));
-    EXPECT_EQ(natterby::settings::toQColor(kWindowTextColour, palette, QPalette::Base),
-              QColor(4, 5, 6));
-    EXPECT_EQ(natterby::settings::toQColor(static_cast<std::int32_t>(0x8000000Du), palette,
-                                           QPalette::Text),
-              QColor(7, 8, 9));
+    using natterby::settings::toQColor;
+    const auto system = [](std::uint32_t number) { return static_cast<std::int32_t>(number); };
+    EXPECT_EQ(toQColor(0x000000FF, palette, QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(toQColor(0x00FF8000, palette, QPalette::Text), QColor(0, 128, 255));
+    EXPECT_EQ(toQColor(system(0x80000005u), palette, QPalette::Text), QColor(1, 2, 3));
+    EXPECT_EQ(toQColor(kWindowTextColour, palette, QPalette::Base), QColor(4, 5, 6));
+    EXPECT_EQ(toQColor(system(0x8000000Du), palette, QPalette::Text), QColor(7, 8, 9));
     // A number Windows never gave a colour takes what the caller is painting.
-    EXPECT_EQ(natterby::settings::toQColor(static_cast<std::int32_t>(0x800000FFu), palette,
-                                           QPalette::Base),
-              QColor(1, 2, 3));
+    EXPECT_EQ(toQColor(system(0x800000FFu), palette, QPalette::Base), QColor(1, 2, 3));
 }
 
 TEST(TextFormat, StylesBecomeFontsWithSaneHeights) {

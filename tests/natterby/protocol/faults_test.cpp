@@ -161,9 +161,7 @@ TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoin
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
-    ann.chat.joinAtStart("#Main");
-    bob.chat.joinAtStart("#Main");
-    lan.run();
+    fakes::startInMain(lan, {&ann, &bob});
     ann.chat.talk("Bob");
     lan.run();
     ASSERT_TRUE(bob.chat.enterLine("hi"));
@@ -178,9 +176,9 @@ TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoin
     lan.run();
     EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
     EXPECT_EQ(ann.view.current, 1);
-    EXPECT_EQ(fakes::sentBodies(ann.sent).size(), sentBefore + 2);
-    EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore], talkLine("Ann", "Bob", "still there?"));
-    EXPECT_EQ(fakes::sentBodies(ann.sent)[sentBefore + 1], talkAction("Ann", "Bob", " waits"));
+    const Texts sent = fakes::sentBodies(ann.sent);
+    EXPECT_EQ(Texts(sent.begin() + sentBefore, sent.end()),
+              (Texts{talkLine("Ann", "Bob", "still there?"), talkAction("Ann", "Bob", " waits")}));
     EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05] Ann  waits");
     for (const Texts& tab : {ann.view.textsOf(0), ann.view.textsOf(1)}) {
         for (const std::string& line : tab) {
@@ -190,8 +188,7 @@ TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoin
 
     // Bob's computer comes back with a new program under the same nick.
     Peer& back = lan.add("Bob");
-    back.chat.joinAtStart("#Main");
-    lan.run();
+    fakes::startInMain(lan, {&back});
     EXPECT_EQ(fakes::rosterNicks(ann), (Texts{"Ann", "Bob"}));
     EXPECT_TRUE(contains(ann.view.textsOf(0), "\r[09:05]  Bob join to us"));
     back.chat.talk("Ann");

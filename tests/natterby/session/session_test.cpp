@@ -3,12 +3,11 @@
 // broadcast address a test machine may not route.
 #include "natterby/session/session.h"
 #include "tests/fakes/freeport.h"
+#include "tests/fakes/qtapplication.h"
 #include "tests/fakes/recordingview.h"
 #include "tests/fakes/seams.h"
 #include "tests/fakes/tempfolder.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -18,22 +17,6 @@
 namespace {
 
 using natterby::session::CourielEndpoint;
-
-// The session links no widgets, so a bare core application runs its event loop.
-void coreApplication() {
-    static int argc = 1;
-    static char name[] = "session_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
-
-void runFor(int milliseconds, const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-}
 
 class Startup : public natterby::session::StartupView {
 public:
@@ -47,7 +30,7 @@ public:
 };
 
 TEST(Session, AnOwnChatLineGoesOutOnTheSocketAndComesBackOnceInYourText) {
-    coreApplication();
+    fakes::qtApplication();
     TempFolder folder;
     folder.write("Interf.ini",
                  "[Net]\r\nIPX=false\r\nUDPPort=" + std::to_string(fakes::freePort()) +
@@ -85,16 +68,17 @@ TEST(Session, AnOwnChatLineGoesOutOnTheSocketAndComesBackOnceInYourText) {
                      [](const auto& line) { return line.text.ends_with("over the wire"); });
         return found;
     };
-    runFor(5000, [&] { return !ownLines().empty(); });
-    runFor(200, [] { return false; }); // a second copy of the line would arrive now
+    fakes::waitUntil([&] { return !ownLines().empty(); }, std::chrono::seconds(5));
+    // a second copy of the line would arrive now
+    fakes::waitUntil([] { return false; }, std::chrono::milliseconds(200));
     ASSERT_EQ(ownLines().size(), 1u);
     EXPECT_EQ(ownLines()[0].font, natterby::protocol::kOwnFont);
     EXPECT_EQ(ownLines()[0].text, "\r[09:05] <Ann>: over the wire");
     session.close();
 }
 
-TEST(CourielEndpoint, NoticesReachTheChatByItsNumber) {
-    coreApplication();
+TEST(CourielEndpoint, NoticesReachTheChatByItsNumberAndWithoutAFolderNothingIsSent) {
+    fakes::qtApplication();
     TempFolder folder;
     CourielEndpoint chat(folder.folder());
     CourielEndpoint couriel(folder.folder());
@@ -105,12 +89,11 @@ TEST(CourielEndpoint, NoticesReachTheChatByItsNumber) {
 
     couriel.send(chat.number(), 221, couriel.number());
     EXPECT_EQ(notices, (std::vector<std::pair<int, int>>{{221, couriel.number()}}));
-}
 
-TEST(CourielEndpoint, WithoutAFolderNothingIsSentAndNothingBreaks) {
-    CourielEndpoint chat("");
-    EXPECT_EQ(chat.number(), 0);
-    chat.send(1, 223, 192);
+    CourielEndpoint homeless("");
+    EXPECT_EQ(homeless.number(), 0);
+    homeless.send(chat.number(), 223, 192);
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
         bool talk;
         std::string line;
         Texts bodies;
-        std::string echo; // on a talk tab, the one line the sender sees
+        std::string echo; // on a talk tab, the one line the sender sees, after its time
         std::string nick;
     };
     const Case cases[] = {
@@ -39,17 +39,13 @@ TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
         {false, "/topic Lunch", {topicChange("#Main", " Lunch (Ann) ")}, "", "Ann"},
         {false, "/nick  ", {chatLine("#Main", "Ann", "/nick  ")}, "", "Ann"},
         {false, "/nick   Bo b  ", {renameNick("Ann", "Bo b", '0')}, "", "Bo b"},
-        {true, "hi", {talkLine("Ann", "Bob", "hi")}, "\r[09:05] <Ann>: hi", "Ann"},
-        {true, "/me nods", {talkAction("Ann", "Bob", " nods")}, "\r[09:05] Ann  nods", "Ann"},
-        {true,
-         "/topic x",
-         {talkLine("Ann", "Bob", "/topic x")},
-         "\r[09:05] <Ann>: /topic x",
-         "Ann"},
+        {true, "hi", {talkLine("Ann", "Bob", "hi")}, "<Ann>: hi", "Ann"},
+        {true, "/me nods", {talkAction("Ann", "Bob", " nods")}, "Ann  nods", "Ann"},
+        {true, "/topic x", {talkLine("Ann", "Bob", "/topic x")}, "<Ann>: /topic x", "Ann"},
         {true,
          "/nick Anna",
          {talkLine("Ann", "Bob", "/nick Anna"), renameNick("Ann", "Anna", '0')},
-         "\r[09:05] <Ann>: /nick Anna",
+         "<Ann>: /nick Anna",
          "Anna"},
     };
     for (const Case& c : cases) {
@@ -58,7 +54,8 @@ TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
         EXPECT_TRUE(pair.ann.chat.enterLine(c.line));
         EXPECT_EQ(fakes::sentBodies(pair.ann.sent), c.bodies);
         pair.lan.run();
-        EXPECT_EQ(pair.ann.view.textsOf(1), c.echo.empty() ? Texts{} : Texts{c.echo});
+        EXPECT_EQ(pair.ann.view.textsOf(1),
+                  c.echo.empty() ? Texts{} : Texts{"\r[09:05] " + c.echo});
         EXPECT_EQ(pair.bob.view.textsOf(1).size(), c.talk ? 1u : 0u);
         // A rename that came back unrecognised would have been taken for a clash.
         EXPECT_EQ(pair.ann.chat.identity().nick, c.nick);

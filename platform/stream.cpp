@@ -112,30 +112,25 @@ AcceptedStream StreamSocket::accept() {
 }
 
 StreamIo StreamSocket::send(std::span<const char> bytes) {
-    const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0) {
-        const int error = wsaLastError();
-        if (error == kWsaEWouldBlock) {
-            writeWanted_ = true;
-            updateNotifiers();
-        }
-        return {0, error};
-    }
-    return {static_cast<std::size_t>(n), 0};
+    return sent(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL));
 }
 
 StreamIo StreamSocket::sendFile(int fileDescriptor, std::int64_t offset, std::size_t count) {
     off_t from = offset;
-    const ssize_t n = ::sendfile(fd_, fileDescriptor, &from, count);
-    if (n < 0) {
+    return sent(::sendfile(fd_, fileDescriptor, &from, count));
+}
+
+StreamIo StreamSocket::sent(std::ptrdiff_t result) {
+    if (result < 0) {
         const int error = wsaLastError();
+        // A full socket: the next Write event says when it takes more.
         if (error == kWsaEWouldBlock) {
             writeWanted_ = true;
             updateNotifiers();
         }
         return {0, error};
     }
-    return {static_cast<std::size_t>(n), 0};
+    return {static_cast<std::size_t>(result), 0};
 }
 
 void StreamSocket::wantWrite() {

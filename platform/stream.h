@@ -114,6 +114,8 @@ private:
     // The number of bytes that a receive would return now.
     int waiting(std::size_t& count) const;
     void updateNotifiers();
+    // The outcome of a send or sendfile call that returned result.
+    StreamIo sent(std::ptrdiff_t result);
     void onReadable();
     void onWritable();
     // Whether the socket is still there after the handler ran.

@@ -1,12 +1,12 @@
 #include "couriel/window/exchangewindow.h"
 
 #include "common/texts.h"
-#include "couriel/window/drivebox.h"
-#include "couriel/window/filebrowser.h"
-#include "couriel/window/folderbox.h"
 #include "couriel/transfer/pauses.h"
 #include "couriel/transfer/receiver.h"
 #include "couriel/transfer/sender.h"
+#include "couriel/window/drivebox.h"
+#include "couriel/window/filebrowser.h"
+#include "couriel/window/folderbox.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "natterby/settings/settings.h"
 #include "natterby/archive/archivefile.h"
+#include "natterby/settings/settings.h"
 #include "natterby/windows/windowcontext.h"
 
 #include <QWidget>

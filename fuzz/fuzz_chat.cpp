@@ -6,8 +6,8 @@
 //   bytes 1, 2  the length of the bytes, little-endian (cut to what the input holds)
 //   then        the bytes
 // Bodies are framed here, so the fuzzer mutates plain fields instead of scrambled bytes.
+#include "fuzz/fuzzchat.h"
 #include "tests/fakes/quietchat.h"
-#include "tests/fakes/tempfolder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,39 +25,13 @@ public:
     std::string last;
 };
 
-// The chat's program folder, made once per run and removed at its end: what the chat writes
-// (its settings file) stays there.
-const std::string& folder() {
-    static const TempFolder made;
-    static const std::string path = made.folder();
-    return path;
-}
-
-// Every switch that lets a message reach further is on, but the archive: a fuzzing run would
-// grow it without end.
-natterby::settings::Settings fuzzSettings() {
-    natterby::settings::Settings settings;
-    settings.nicks.current = "Ann";
-    settings.execute.razresh = true;
-    settings.view.arhive = false;
-    settings.view.balloonShow = true;
-    return settings;
-}
-
-// Exactly the datagram's bytes on the heap, so that a read past its end is caught.
-void deliver(natterby::protocol::Chat& chat, std::string_view datagram) {
-    const auto block = std::make_unique<char[]>(datagram.size());
-    std::copy(datagram.begin(), datagram.end(), block.get());
-    chat.receive(std::span<char>(block.get(), datagram.size()));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const natterby::protocol::ChatTexts texts;
     static const common::CodePage codePage("CP1251");
     // A fresh chat per input keeps runs repeatable.
-    fakes::QuietChat quiet(texts, codePage, folder(), fuzzSettings());
+    fakes::QuietChat quiet(texts, codePage, fuzzchat::folder(), fuzzchat::settings());
     Capture capture;
     int next = 0;
     natterby::transport::Framing peer(capture, [&next] { return next++ % 95; });
@@ -72,15 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view bytes = input.substr(at + 3, length);
         at += 3 + bytes.size();
         if (mode == 0) {
-            deliver(quiet.chat, bytes);
+            fuzzchat::deliver(quiet.chat, bytes);
             continue;
         }
         if (mode == 3) {
             quiet.framing.send(bytes, true);
-            deliver(quiet.chat, quiet.lastSent);
+            fuzzchat::deliver(quiet.chat, quiet.lastSent);
         } else {
             peer.send(bytes, mode == 1);
-            deliver(quiet.chat, capture.last);
+            fuzzchat::deliver(quiet.chat, capture.last);
         }
     }
     return 0;

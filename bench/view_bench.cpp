@@ -9,8 +9,7 @@
 #include "natterby/session/transports.h"
 #include "natterby/transport/framing.h"
 #include "tests/fakes/qtapplication.h"
-#include "tests/fakes/seams.h"
-#include "tests/fakes/tempfolder.h"
+#include "tests/fakes/sessionfakes.h"
 
 #include <QCoreApplication>
 #include <QTabWidget>
@@ -63,23 +62,10 @@ long peakKilobytes() {
 
 void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
     fakes::qtApplication();
-    TempFolder folder;
-    folder.write("Interf.ini", "[Net]\r\nIPX=false\r\n[Nicks]\r\nCurrent=Ann\r\n");
-    natterby::settings::Settings settings;
-    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
-    natterby::protocol::ChatTexts texts;
-    fakes::RecordingSound sound;
-    fakes::RecordingLauncher launcher;
-    fakes::FixedHost host;
-    fakes::FixedClock clock;
-    const common::CodePage codePage("CP1251");
-    std::mt19937 random(7);
+    fakes::SessionFakes parts;
+    parts.folder.write("Interf.ini", "[Net]\r\nIPX=false\r\n[Nicks]\r\nCurrent=Ann\r\n");
     Network network;
-    natterby::mainwindow::MainWindow window(
-        {{settings, settingsFile, texts, sound, launcher, host, clock,
-          [&random](int bound) { return static_cast<int>(random() % bound); }, codePage,
-          folder.folder(), folder.folder(), "", &network},
-         [] {}});
+    natterby::mainwindow::MainWindow window({parts.seams(&network), [] {}});
     window.start();
 
     auto* view = static_cast<natterby::mainwindow::ChatViewWidget*>(
@@ -101,7 +87,7 @@ void BM_ReceivedLinesIntoTheWindow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
     state.counters["view_chars"] = static_cast<double>(view->document()->characterCount());
     state.counters["peak_MB"] = static_cast<double>(peakKilobytes()) / 1024.0;
-    state.counters["sounds"] = static_cast<double>(sound.played.size());
+    state.counters["sounds"] = static_cast<double>(parts.sound.played.size());
 }
 BENCHMARK(BM_ReceivedLinesIntoTheWindow)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -6,8 +6,7 @@
 #include "natterby/session/transports.h"
 #include "natterby/transport/framing.h"
 #include "tests/fakes/qtapplication.h"
-#include "tests/fakes/seams.h"
-#include "tests/fakes/tempfolder.h"
+#include "tests/fakes/sessionfakes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +61,7 @@ private:
 };
 
 // Ann's main window, started on a settings file the test writes, over a loopback network.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected fakes::SessionFakes {
 protected:
     MainWindowTest() { fakes::qtApplication(); }
 
@@ -73,11 +72,7 @@ protected:
                                    "[Fonts]\r\nColor4=255\r\nColor5=16711680\r\n" +
                                        moreSettings);
         window = std::make_unique<natterby::mainwindow::MainWindow>(
-            natterby::mainwindow::MainWindowSeams{
-                {settings, settingsFile, texts, sound, launcher, host, clock,
-                 [this](int bound) { return static_cast<int>(random() % bound); }, codePage,
-                 folder.folder(), folder.folder(), "", &network},
-                [this] { ++layoutSwitches; }});
+            natterby::mainwindow::MainWindowSeams{seams(&network), [this] { ++layoutSwitches; }});
         window->start();
         deliver();
     }
@@ -138,16 +133,6 @@ protected:
         return view->document()->find(text);
     }
 
-    TempFolder folder;
-    natterby::settings::Settings settings;
-    common::ProfileFile settingsFile{folder.file("Interf.ini")};
-    natterby::protocol::ChatTexts texts;
-    fakes::RecordingSound sound;
-    fakes::RecordingLauncher launcher;
-    fakes::FixedHost host;
-    fakes::FixedClock clock;
-    common::CodePage codePage{"CP1251"};
-    std::mt19937 random{7};
     Loopback network;
     OtherPeer bob{network};
     int layoutSwitches = 0;

@@ -5,8 +5,7 @@
 #include "tests/fakes/freeport.h"
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/recordingview.h"
-#include "tests/fakes/seams.h"
-#include "tests/fakes/tempfolder.h"
+#include "tests/fakes/sessionfakes.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -31,26 +30,14 @@ public:
 
 TEST(Session, AnOwnChatLineGoesOutOnTheSocketAndComesBackOnceInYourText) {
     fakes::qtApplication();
-    TempFolder folder;
-    folder.write("Interf.ini",
-                 "[Net]\r\nIPX=false\r\nUDPPort=" + std::to_string(fakes::freePort()) +
-                     "\r\nUDPAdress=127.0.0.1\r\n[Nicks]\r\nCurrent=Ann\r\n"
-                     "[Channels]\r\nChannels=#Lab\r\n");
-    natterby::settings::Settings settings;
-    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
-    natterby::protocol::ChatTexts texts;
-    fakes::RecordingSound sound;
-    fakes::RecordingLauncher launcher;
-    fakes::FixedHost host;
-    fakes::FixedClock clock;
-    const common::CodePage codePage("CP1251");
+    fakes::SessionFakes parts;
+    parts.folder.write("Interf.ini",
+                       "[Net]\r\nIPX=false\r\nUDPPort=" + std::to_string(fakes::freePort()) +
+                           "\r\nUDPAdress=127.0.0.1\r\n[Nicks]\r\nCurrent=Ann\r\n"
+                           "[Channels]\r\nChannels=#Lab\r\n");
     fakes::RecordingView view;
     Startup window;
-    int next = 0;
-    natterby::session::Session session(view, window,
-                                       {settings, settingsFile, texts, sound, launcher, host, clock,
-                                        [&next](int bound) { return next++ % bound; }, codePage,
-                                        folder.folder(), folder.folder(), folder.folder()});
+    natterby::session::Session session(view, window, parts.seams(nullptr, parts.folder.folder()));
     // A message box of the start-up load runs the event loop before the core exists: what
     // arrives then is dropped.
     std::string early = "T123456789" + natterby::protocol::refreshRequest("Bob");

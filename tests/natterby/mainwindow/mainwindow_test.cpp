@@ -399,11 +399,16 @@ TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {
                              protocol::confirmation('2', "Ann", "Bob", '0', ""));
                    auto* list = dialog->findChild<QComboBox*>();
                    ASSERT_EQ(list->count(), 2); // the stored text and the empty entry
+                   // The stored text, picked and then edited, is replaced.
+                   list->setCurrentIndex(1);
+                   QTest::keyClick(list, Qt::Key_Up);
                    list->setEditText("in a meeting");
                    QTest::keyClick(list, Qt::Key_Return);
                });
     EXPECT_EQ(body(network.sent.back()), protocol::statusChange("Ann", '2', '0', "in a meeting"));
     EXPECT_EQ(window->findChild<QToolButton*>("status")->toolTip(), "Away (Far From ");
+    EXPECT_EQ(common::ProfileFile(folder.file("LangEn.ini")).readText("AutoAns", "1", ""),
+              "in a meeting");
 
     // Cancel still changes the status, with no auto-answer.
     withDialog([this] { hotkey("Ctrl+S")->trigger(); },

@@ -1,8 +1,13 @@
+#include "natterby/archive/archivefile.h"
+#include "natterby/windows/archivewindow.h"
 #include "natterby/windows/informationwindow.h"
 #include "natterby/windows/massmessagewindow.h"
 #include "natterby/windows/privatemessagewindow.h"
-#include "tests/natterby/windows/windowtestbed.h"
+#include "natterby/windows/windowcontext.h"
+#include "tests/fakes/lan.h"
+#include "tests/fakes/qtapplication.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,20 +16,54 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
 
 namespace {
 
 using natterby::windows::PrivateMessageWindow;
 
-class MessageWindow : public WindowTest {
+// Ann's windows over an in-memory LAN on which Bob, Cy and Dan also run.
+class MessageWindow : public ::testing::Test {
 protected:
+    MessageWindow() { fakes::qtApplication(); }
+    ~MessageWindow() override {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            windows.append(window);
+        }
+        qDeleteAll(windows);
+    }
+
+    natterby::windows::WindowContext context() {
+        return {ann.chat,
+                ann.texts,
+                ann.codePage,
+                ann.settings.position.privateWindow,
+                ann.launcher,
+                {},
+                [this] { ++layoutSwitches; }};
+    }
     PrivateMessageWindow* open() { return new PrivateMessageWindow(context()); }
-    static QPlainTextEdit* editor(const PrivateMessageWindow* window) {
+
+    template <typename Widget> static Widget* child(const QWidget* window, const char* name) {
+        auto* found = window->findChild<Widget*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QPlainTextEdit* editor(const QWidget* window) {
         return child<QPlainTextEdit>(window, "editor");
     }
-    static void press(const PrivateMessageWindow* window, const char* button) {
+    static void press(const QWidget* window, const char* button) {
         child<QPushButton>(window, button)->click();
     }
+
+    fakes::Lan lan;
+    fakes::Peer& ann = lan.add("Ann");
+    fakes::Peer& bob = lan.add("Bob");
+    fakes::Peer& cy = lan.add("Cy");
+    fakes::Peer& dan = lan.add("Dan");
+    int layoutSwitches = 0;
 };
 
 TEST_F(MessageWindow, QuoteOfATwoLineTextIsAnsweredAboveIt) {
@@ -81,7 +120,7 @@ TEST_F(MessageWindow, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
               "*>*\r\n09:05 | 06.12.2026\r\nCy\r\nOnly to you\r\n");
 }
 
-TEST_F(MessageWindow, NothingEmptyIsSentAndLongTextsAreCutTo580BytesAsSent) {
+TEST_F(MessageWindow, NothingEmptyIsSentLongTextsAreCutTo580BytesAndCtrlBackspaceRetypes) {
     PrivateMessageWindow* window = open();
     window->writeTo("Bob");
     press(window, "send");
@@ -103,11 +142,9 @@ TEST_F(MessageWindow, NothingEmptyIsSentAndLongTextsAreCutTo580BytesAsSent) {
     // Character 127 is what Ctrl+Backspace types in an edit box; it never gets in.
     editor(window)->setPlainText(QStringLiteral("x\x7fy"));
     EXPECT_EQ(editor(window)->toPlainText(), "xy");
-}
 
-TEST_F(MessageWindow, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
-    PrivateMessageWindow* window = open();
-    window->writeTo("Bob");
+    // Ctrl+Backspace retypes the selection in the other layout, or else everything.
+    editor(window)->clear();
     QTest::keyClicks(editor(window), "ghbdtn ghbdtn");
     QTextCursor cursor = editor(window)->textCursor();
     cursor.setPosition(0);
@@ -116,7 +153,6 @@ TEST_F(MessageWindow, CtrlBackspaceRetypesTheSelectionOrElseEverything) {
     QTest::keyClick(editor(window), Qt::Key_Backspace, Qt::ControlModifier);
     EXPECT_EQ(editor(window)->toPlainText(), QStringLiteral("привет ghbdtn"));
     EXPECT_EQ(layoutSwitches, 1);
-
     QTest::keyClick(editor(window), Qt::Key_Backspace, Qt::ControlModifier);
     EXPECT_EQ(editor(window)->toPlainText(), QStringLiteral("ghbdtn привет"));
     EXPECT_EQ(layoutSwitches, 2);
@@ -135,22 +171,6 @@ TEST_F(MessageWindow, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
               (std::vector<std::string>{"http://www.example.org", "ftp://files.lan/x"}));
 }
 
-TEST_F(MessageWindow, ArchiveRecordsReopenByTheirDirection) {
-    PrivateMessageWindow* sent = open();
-    sent->reopen({"*>*", "09:05 | 06.12.2026", "Bob", "hello\r\n"});
-    EXPECT_TRUE(sent->isWriting());
-    EXPECT_EQ(sent->windowTitle(), ">>Bob");
-    EXPECT_EQ(editor(sent)->toPlainText(), "hello\n");
-
-    PrivateMessageWindow* received = open();
-    received->reopen({"*<*", "09:06 | 06.12.2026", "Cy", "hi\r\n"});
-    EXPECT_FALSE(received->isWriting());
-    EXPECT_EQ(received->windowTitle(), "<-Cy");
-    QTest::keyClick(received, Qt::Key_Return);
-    EXPECT_TRUE(received->isWriting());
-    EXPECT_EQ(editor(received)->toPlainText(), "\n>>hi\n");
-}
-
 TEST_F(MessageWindow, AMassMessageGoesToTheTickedNicksOnly) {
     ann.settings.position.privateWindow = {120, 130, 420, 230};
     QPointer<natterby::windows::MassMessageWindow> window =
@@ -163,8 +183,8 @@ TEST_F(MessageWindow, AMassMessageGoesToTheTickedNicksOnly) {
     EXPECT_EQ(recipients->item(2)->checkState(), Qt::Checked);
 
     recipients->item(1)->setCheckState(Qt::Unchecked);
-    QTest::keyClicks(child<QPlainTextEdit>(window, "editor"), "Lunch");
-    child<QPushButton>(window, "send")->click();
+    QTest::keyClicks(editor(window), "Lunch");
+    press(window, "send");
     lan.run();
     for (const fakes::Peer* peer : {&bob, &dan}) {
         ASSERT_EQ(peer->view.received.size(), 1u);
@@ -179,21 +199,96 @@ TEST_F(MessageWindow, AMassMessageGoesToTheTickedNicksOnly) {
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(MessageWindow, InformationIsShownThroughTheCodePage) {
-    // "Аня" in Windows-1251; the answer's texts are never markup.
+TEST_F(MessageWindow, InformationIsShownThroughTheCodePageAndNeverAsMarkup) {
+    // "Аня" in Windows-1251.
     const natterby::protocol::InformationAnswer answer{
         "\xC0\xED\xFF", "none", "<i>ann</i>", "none", {"#Main", "#Work"}, "away\r\nback soon"};
     auto* window = new natterby::windows::InformationWindow(ann.texts, ann.codePage, answer);
-    EXPECT_EQ(window->windowTitle(), "Information");
     EXPECT_EQ(child<QLabel>(window, "nick")->text(), QStringLiteral("Login: Аня"));
-    EXPECT_EQ(child<QLabel>(window, "computer")->text(), "Computer name: none");
     EXPECT_EQ(child<QLabel>(window, "user")->text(), "User name: <i>ann</i>");
     EXPECT_EQ(child<QLabel>(window, "user")->textFormat(), Qt::PlainText);
-    EXPECT_EQ(child<QLineEdit>(window, "address")->text(), "none");
     auto* channels = child<QListWidget>(window, "channels");
     ASSERT_EQ(channels->count(), 2);
     EXPECT_EQ(channels->item(1)->text(), "#Work");
     EXPECT_EQ(child<QPlainTextEdit>(window, "autoAnswer")->toPlainText(), "away\nback soon");
+}
+
+class Archive : public MessageWindow {
+protected:
+    Archive() {
+        natterby::archive::appendArchiveRecord(path, "*>*", "09:05 | 06.12.2026", "Bob", "one");
+        natterby::archive::appendArchiveRecord(path, "*<*", "09:06 | 06.12.2026", "Cy",
+                                               "two\r\nlines");
+        natterby::archive::appendArchiveRecord(path, "*>*", "09:07 | 06.12.2026", "Dan", "three");
+    }
+
+    QTreeWidget* open() {
+        auto* window =
+            new natterby::windows::ArchiveWindow(context(), path, [this](const std::string& text) {
+                questions.push_back(text);
+                return answerYes;
+            });
+        window->show();
+        return child<QTreeWidget>(window, "records");
+    }
+    // A double click below the last row, where no click reopens anything.
+    static void doubleClickBelowTheRows(QTreeWidget* records) {
+        QWidget* viewport = records->viewport();
+        QTest::mouseDClick(viewport, Qt::RightButton, {}, QPoint(10, viewport->height() - 3));
+    }
+
+    const std::string path = ann.folder.file("Message.txt");
+    std::vector<std::string> questions;
+    bool answerYes = true;
+};
+
+TEST_F(Archive, ListsTheRecordsNewestFirstAndAClickReopensOneByItsDirection) {
+    QTreeWidget* list = open();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "Dan");
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "*<*");
+    EXPECT_EQ(list->topLevelItem(1)->text(1), "09:06 | 06.12.2026");
+    EXPECT_EQ(list->topLevelItem(1)->text(3), "two\nlines");
+    EXPECT_EQ(list->topLevelItem(2)->text(3), "one");
+
+    const auto reopen = [&](int row, const QString& title) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(row)).center());
+        PrivateMessageWindow* found = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->windowTitle() == title) {
+                found = dynamic_cast<PrivateMessageWindow*>(widget);
+            }
+        }
+        return found;
+    };
+    PrivateMessageWindow* received = reopen(1, "<-Cy");
+    ASSERT_NE(received, nullptr);
+    EXPECT_FALSE(received->isWriting());
+    QTest::keyClick(received, Qt::Key_Return);
+    EXPECT_TRUE(received->isWriting());
+    EXPECT_EQ(editor(received)->toPlainText(), "\n>>two\nlines\n");
+
+    PrivateMessageWindow* sent = reopen(0, ">>Dan");
+    ASSERT_NE(sent, nullptr);
+    EXPECT_TRUE(sent->isWriting());
+    EXPECT_EQ(editor(sent)->toPlainText(), "three\n");
+}
+
+TEST_F(Archive, DeletingAsksAndEmptiesFileAndListOnlyOnYes) {
+    answerYes = false;
+    QTreeWidget* kept = open();
+    doubleClickBelowTheRows(kept);
+    EXPECT_EQ(questions, std::vector<std::string>{"Delete archive?"});
+    EXPECT_EQ(kept->topLevelItemCount(), 3);
+    EXPECT_EQ(natterby::archive::readArchive(path).size(), 3u);
+
+    answerYes = true;
+    QTreeWidget* emptied = open();
+    doubleClickBelowTheRows(emptied);
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(emptied->topLevelItemCount(), 0);
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }
 
 } // namespace

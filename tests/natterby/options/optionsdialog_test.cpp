@@ -208,30 +208,22 @@ TEST_F(Options, ChannelListsAreEditedInStepAndOthersAreTheAnswersToItsRequests) 
     EXPECT_EQ(others->count(), 1);
 }
 
-TEST_F(Options, IgnoreOpensWithTheNickAndAddsEachNickOnce) {
+TEST_F(Options, IgnoreAddsEachNickOnceAndSoundRowsTakeAFileOrTheSpeaker) {
+    ann.settings.sounds[0].pc = "1";
+    ann.settings.sounds[2].pc = "2";
+    choosers.soundFile = QStringLiteral("/sounds/ding.wav");
     auto dialog = open();
     dialog->showPage(OptionsPage::Ignore);
     dialog->setIgnoreNick("bob");
     EXPECT_EQ(child<QTabWidget>(*dialog, "pages")->currentIndex(), 2);
     press(*dialog, "addChannels");
     EXPECT_EQ(child<QListWidget>(*dialog, "ignoreChannels")->count(), 1);
-
     dialog->setIgnoreNick("\xC0\xED\xFF"); // Аня, then АНЯ: one nick
     press(*dialog, "addMessages");
     EXPECT_TRUE(child<QLineEdit>(*dialog, "ignoreNick")->text().isEmpty());
     dialog->setIgnoreNick("\xC0\xCD\xDF");
     press(*dialog, "addMessages");
-    press(*dialog, "ok");
-    EXPECT_EQ(ann.settings.ignore.channels, "#Bob#");
-    EXPECT_EQ(ann.settings.ignore.message, "#\xC0\xED\xFF#");
-    EXPECT_FALSE(dialog->restartNeeded());
-}
 
-TEST_F(Options, SoundRowsTakeAFileOrTheSpeaker) {
-    ann.settings.sounds[0].pc = "1";
-    ann.settings.sounds[2].pc = "2";
-    choosers.soundFile = QStringLiteral("/sounds/ding.wav");
-    auto dialog = open();
     EXPECT_TRUE(child<QRadioButton>(*dialog, "speaker1")->isChecked());
     EXPECT_FALSE(child<QRadioButton>(*dialog, "playFile3")->isChecked());
     EXPECT_FALSE(child<QRadioButton>(*dialog, "speaker3")->isChecked());
@@ -239,6 +231,9 @@ TEST_F(Options, SoundRowsTakeAFileOrTheSpeaker) {
     child<QRadioButton>(*dialog, "playFile1")->click();
     press(*dialog, "ok");
 
+    EXPECT_FALSE(dialog->restartNeeded());
+    EXPECT_EQ(ann.settings.ignore.channels, "#Bob#");
+    EXPECT_EQ(ann.settings.ignore.message, "#\xC0\xED\xFF#");
     EXPECT_EQ(ann.settings.sounds[1].s, "/sounds/ding.wav");
     EXPECT_EQ(ann.settingsFile.readText("Sounds", "S2", ""), "/sounds/ding.wav");
     EXPECT_EQ(ann.settingsFile.readText("Sounds", "S1", "unwritten"), "unwritten");

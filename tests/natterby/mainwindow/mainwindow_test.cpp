@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, OwnLinesGoOutAndAreShownOnceWhenTheyComeBack) {
     ASSERT_FALSE(own.isNull());
     EXPECT_EQ(own.charFormat().foreground().color(), QColor(0, 0, 255));
 
-    bobSays(protocol::chatLine("#Main", "Bob", "hi"));
+    bobSays(protocol::chatLine("#Main", "Bob", "hi www.example.com"));
     deliver();
     const QTextCursor other = find(view(0), "<Bob>: hi");
     ASSERT_FALSE(other.isNull());

@@ -99,7 +99,7 @@ for i in 1 2 3; do
 done
 
 # 1. Every copy answers a refresh, with its own nick.
-check "all three copies answer a refresh (0 -> 1)" run_peer --timeout 15 refresh Host1,Host2,Host3
+check "all three copies answer a refresh (0 -> 1)" run_peer --timeout 15 refresh Host1 Host2 Host3
 
 # 2. A line typed into copy 1 reaches the other copies' channel logs. The window system is
 # bare (no window manager, no decorations), so the window's own coordinates are the client's:
@@ -149,7 +149,7 @@ joined=$?
 echo "$answer" | sed 's/^/    /'
 check "a join of #Lab is answered with the topic by all three copies (4 -> 3 C)" [ "$joined" -eq 0 ]
 check "every topic answer carries the topic set" \
-    bash -c '[ "$(grep -c "^topic " <<<"$1")" -eq "$(grep -cxF "topic $2" <<<"$1")" ]' _ "$answer" "$topic"
+    bash -c '[ "$(grep -c "^topic=" <<<"$1")" -eq "$(grep -cxF "topic=$2" <<<"$1")" ]' _ "$answer" "$topic"
 
 # 6. Copy 3, closed from its window's exit button, leaves #Lab and #Main.
 leaves_out=$work/leaves.txt

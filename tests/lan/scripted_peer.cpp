@@ -9,8 +9,8 @@
 //   info NICK                 send F, wait for the G of NICK
 //   join CHANNEL COUNT        send 4, wait for COUNT topic answers C
 //   leaves NICK CHANNEL...    wait for a 5 from NICK for every channel named
-//   lines NICK CHANNEL COUNT  send COUNT chat lines, then wait for a 1 from NICK (all handled)
-//   flood NICK COUNT SECONDS  the load mix, with a timed refresh every 100 ms (see flood())
+//   lines NICK CHANNEL COUNT  send COUNT chat lines, timing NICK's answers (see load())
+//   flood NICK COUNT SECONDS  send the load mix (see flood()), timing NICK's answers
 //
 // Exit status 0 when what was waited for arrived, 1 when it did not, 2 for a usage error.
 #include "natterby/protocol/messages.h"
@@ -168,12 +168,11 @@ const std::map<char, std::vector<const char*>> kFieldNames = {
 };
 
 // What a command waits for: messages `code` whose field `byField` is `by`, until each key has
-// come in their field `keyField` (a key named twice must come twice).
+// come as their second field (a key named twice must come twice).
 struct Awaited {
     char code;
     std::size_t byField;
     std::string by;
-    std::size_t keyField;
     std::vector<std::string> keys;
 };
 
@@ -186,15 +185,11 @@ int exchange(Peer& peer, Clock::time_point deadline, const std::string& body, Cl
     const auto ask = [&] {
         if (!body.empty()) {
             peer.send(body);
-            return;
         }
-        // Ready to hear: the driver waits for this line before it makes a copy send.
-        std::printf("listening\n");
-        std::fflush(stdout);
     };
     peer.ask(deadline, again, ask, [&](const Message& m) {
         const auto key = m.code == awaited.code && m.fields[awaited.byField] == awaited.by
-                             ? std::find(keys.begin(), keys.end(), m.fields[awaited.keyField])
+                             ? std::find(keys.begin(), keys.end(), m.fields[1])
                              : keys.end();
         if (key != keys.end()) {
             keys.erase(key);
@@ -210,46 +205,22 @@ int exchange(Peer& peer, Clock::time_point deadline, const std::string& body, Cl
     return keys.empty() ? 0 : 1;
 }
 
-int lines(Peer& peer, const std::string& nick, const std::string& channel, long count,
-          Clock::time_point deadline) {
+// Sends `count` packets, packet(i) the i-th, one every `spacing` seconds, while a 0 from
+// "ProbeN" every 100 ms is timed to its 1 from `nick`. The probes go on after the last packet
+// until one sent after it is answered: the copy handles datagrams in order, so it has then
+// worked through its backlog. Prints the figures; 0 when the copy caught up.
+int load(Peer& peer, const std::string& nick, long count, double spacing,
+         Clock::time_point deadline, const std::function<std::string(long)>& packet) {
     const auto start = Clock::now();
-    for (long i = 0; i < count; ++i) {
-        peer.send(protocol::chatLine(
-            channel, peer.nick, "line " + std::to_string(i) + " of the load, some words more"));
-        // About 2000 lines a second, so that the copy's socket buffer is not what is measured.
-        if (i % 20 == 19) {
-            peer.waitFor(start + std::chrono::microseconds(500 * (i + 1)),
-                         [](const Message&) { return false; });
-        }
-    }
-    // The copy handles datagrams in order: once it answers a 0 sent after the lines, it has
-    // handled them all.
-    const std::string requester = peer.nick + "-done";
-    const int result = exchange(peer, deadline, protocol::refreshRequest(requester), seconds(1),
-                                {'1', 0, requester, 1, {nick}});
-    std::printf("sent %ld lines in %.1f ms\n", count, milliseconds(Clock::now() - start));
-    return result;
-}
-
-// The load: COUNT packets spread evenly over SECONDS, in a fixed mix of chat lines on an open
-// channel (#Lab) and on a channel the copy has not joined (#Closed), refresh requests from other
-// nicks and private messages to the copy, each with a text of its own ("pm N"), while a 0 from
-// "ProbeN" every 100 ms is timed to its 1. The probes go on after the flood until one sent
-// after it is answered: the copy handles datagrams in order, so it has then worked through its
-// backlog.
-int flood(Peer& peer, const std::string& nick, long count, double duration, int privateShare,
-          Clock::time_point deadline) {
-    const auto start = Clock::now();
-    const auto spacing = std::chrono::duration<double>(duration / static_cast<double>(count));
     std::map<long, Clock::time_point> probes; // number -> sent, until answered
-    std::vector<double> latencies;            // of the probes sent while the flood ran
-    long sent = 0, privates = 0, confirmations = 0, probeNumber = 0, firstAfter = -1;
+    std::vector<double> latencies;            // of the probes sent while the packets went
+    long sent = 0, confirmations = 0, probeNumber = 0, firstAfter = -1;
     const auto probe = [&] {
         // A nick of its own per probe, so that a late answer is never taken for a later one.
         probes[probeNumber] = Clock::now();
         peer.send(protocol::refreshRequest("Probe" + std::to_string(probeNumber++)));
     };
-    // True when a probe sent after the flood is answered.
+    // True when a probe sent after the last packet is answered.
     const auto hear = [&](const Message& m) {
         if (m.code == '7' && m.fields[1] == nick && m.fields[2] == peer.nick) {
             ++confirmations;
@@ -273,29 +244,18 @@ int flood(Peer& peer, const std::string& nick, long count, double duration, int 
             probe();
             nextProbe += std::chrono::milliseconds(100);
         }
-        const auto due = start + std::chrono::duration_cast<Clock::duration>(spacing * sent);
+        const auto due = start + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(spacing * sent));
         if (Clock::now() < due) {
             peer.waitFor(std::min(due, nextProbe), hear);
             continue;
         }
-        const long kind = sent % 100;
-        const std::string number = std::to_string(sent);
-        if (kind < privateShare) {
-            peer.send(
-                protocol::privateMessage(peer.nick, nick, "pm " + std::to_string(privates++)));
-        } else if (kind < privateShare + (100 - privateShare) * 4 / 9) {
-            peer.send(protocol::chatLine("#Lab", peer.nick, "open channel line " + number));
-        } else if (kind < privateShare + (100 - privateShare) * 6 / 9) {
-            peer.send(protocol::chatLine("#Closed", peer.nick, "closed channel line " + number));
-        } else {
-            peer.send(protocol::refreshRequest("Flood" + std::to_string(sent % 50)));
-        }
-        ++sent;
+        peer.send(packet(sent++));
     }
-    const auto floodEnd = Clock::now();
+    const auto end = Clock::now();
     firstAfter = probeNumber;
     const bool caughtUp = peer.ask(deadline, std::chrono::milliseconds(100), probe, hear);
-    const double catchUp = caughtUp ? milliseconds(Clock::now() - floodEnd) : -1;
+    const double catchUp = caughtUp ? milliseconds(Clock::now() - end) : -1;
     // Late confirmations of the last private messages.
     peer.waitFor(Clock::now() + seconds(2), [&](const Message& m) {
         hear(m);
@@ -308,14 +268,37 @@ int flood(Peer& peer, const std::string& nick, long count, double duration, int 
                    : latencies[std::min(latencies.size() - 1,
                                         static_cast<std::size_t>(q * latencies.size()))];
     };
-    std::printf("flood_packets=%ld\nflood_seconds=%.2f\nprivate_messages=%ld\nconfirmations=%ld\n"
-                "probes_sent=%ld\nprobes_answered=%zu\nlatency_ms_median=%.2f\n"
-                "latency_ms_p95=%.2f\nlatency_ms_max=%.2f\ncaught_up=%s\ncatch_up_ms=%.0f\n"
-                "send_failures=%ld\n",
-                sent, std::chrono::duration<double>(floodEnd - start).count(), privates,
-                confirmations, firstAfter, latencies.size(), at(0.5), at(0.95), at(1.0),
-                caughtUp ? "yes" : "no", catchUp, peer.lost);
+    std::printf("flood_packets=%ld\nflood_seconds=%.2f\nconfirmations=%ld\nprobes_sent=%ld\n"
+                "probes_answered=%zu\nlatency_ms_median=%.2f\nlatency_ms_p95=%.2f\n"
+                "latency_ms_max=%.2f\ncaught_up=%s\ncatch_up_ms=%.0f\nsend_failures=%ld\n",
+                sent, std::chrono::duration<double>(end - start).count(), confirmations, firstAfter,
+                latencies.size(), at(0.5), at(0.95), at(1.0), caughtUp ? "yes" : "no", catchUp,
+                peer.lost);
     return caughtUp ? 0 : 1;
+}
+
+// The load mix: out of every 100 packets `privateShare` private messages to the copy, each with
+// a text of its own ("pm N"), and of the rest 4/9 chat lines on an open channel (#Lab), 2/9 on
+// a channel the copy has not joined (#Closed) and 3/9 refresh requests from other nicks.
+int flood(Peer& peer, const std::string& nick, long count, double duration, int privateShare,
+          Clock::time_point deadline) {
+    long privates = 0;
+    const int result = load(peer, nick, count, duration / count, deadline, [&](long i) {
+        const long kind = i % 100;
+        const std::string number = std::to_string(i);
+        if (kind < privateShare) {
+            return protocol::privateMessage(peer.nick, nick, "pm " + std::to_string(privates++));
+        }
+        if (kind < privateShare + (100 - privateShare) * 4 / 9) {
+            return protocol::chatLine("#Lab", peer.nick, "open channel line " + number);
+        }
+        if (kind < privateShare + (100 - privateShare) * 6 / 9) {
+            return protocol::chatLine("#Closed", peer.nick, "closed channel line " + number);
+        }
+        return protocol::refreshRequest("Flood" + std::to_string(i % 50));
+    });
+    std::printf("private_messages=%ld\n", privates);
+    return result;
 }
 
 } // namespace
@@ -345,26 +328,33 @@ int main(int argc, char** argv) {
     int result = 2;
     if (command == "refresh" && !args.empty()) {
         result = exchange(peer, deadline, protocol::refreshRequest(own), seconds(2),
-                          {'1', 0, own, 1, args});
+                          {'1', 0, own, args});
     } else if (command == "topic" && args.size() == 2) {
         peer.send(protocol::topicChange(args[0], args[1]));
         result = 0;
     } else if (command == "private" && args.size() == 2) {
         result = exchange(peer, deadline, protocol::privateMessage(own, args[0], args[1]), once,
-                          {'7', 2, own, 1, {args[0]}});
+                          {'7', 2, own, {args[0]}});
     } else if (command == "info" && args.size() == 1) {
         result = exchange(peer, deadline, protocol::informationRequest(args[0], own), once,
-                          {'G', 0, own, 1, {args[0]}});
+                          {'G', 0, own, {args[0]}});
     } else if (command == "join" && args.size() == 2) {
         // Every member that knows the topic answers with a C of its own, which names no answerer.
         const std::vector<std::string> answers(std::max(0L, number(1)), args[0]);
         result = exchange(peer, deadline, protocol::join(own, args[0], '0', '0'), once,
-                          {'C', 0, own, 1, answers});
+                          {'C', 0, own, answers});
     } else if (command == "leaves" && args.size() >= 2) {
-        result = exchange(peer, deadline, "", once,
-                          {'5', 0, args[0], 1, {args.begin() + 1, args.end()}});
+        // Ready to hear: the driver waits for this line before it makes the copy leave.
+        std::printf("listening\n");
+        std::fflush(stdout);
+        result =
+            exchange(peer, deadline, "", once, {'5', 0, args[0], {args.begin() + 1, args.end()}});
     } else if (command == "lines" && args.size() == 3) {
-        result = lines(peer, args[0], args[1], number(2), deadline);
+        // About 2000 lines a second, so that the copy's socket buffer is not what is measured.
+        result = load(peer, args[0], number(2), 0.0005, deadline, [&](long i) {
+            return protocol::chatLine(
+                args[1], own, "line " + std::to_string(i) + " of the load, some words more");
+        });
     } else if (command == "flood" && args.size() == 3) {
         result =
             flood(peer, args[0], std::max(1L, number(1)), std::max(0.1, std::atof(args[2].c_str())),

@@ -9,23 +9,20 @@
 
 namespace natterby::transport {
 
-// Records every call as a line of text and fails the one named in failOn.
+// Records every call as a line of text, its numbers in hex, and fails the one named in failOn.
 class FakeIpxCalls : public IpxSocketCalls {
 public:
-    static constexpr Handle kHandle = 77;
-
     Handle socket(int family, int type, int protocol) override {
-        return record("socket " + number(family) + " " + number(type) + " " + number(protocol),
-                      kHandle);
+        return record("socket" + hex({family, type, protocol}), 77);
     }
     int bind(Handle, const IpxAddress& address, int length) override {
-        return record("bind " + text(address) + " " + number(length));
+        return record("bind" + text(address) + hex({length}));
     }
     int setsockopt(Handle, int level, int option, std::int32_t value) override {
-        return record("setsockopt " + hex(level) + " " + hex(option) + " " + number(value));
+        return record("setsockopt" + hex({level, option, value}));
     }
     int sendto(Handle, std::string_view bytes, const IpxAddress& to, int length) override {
-        return record("sendto " + std::string(bytes) + " " + text(to) + " " + number(length),
+        return record("sendto " + std::string(bytes) + text(to) + hex({length}),
                       static_cast<int>(bytes.size()));
     }
     int recvfrom(Handle, std::span<char> buffer, IpxAddress& from, int& length) override {
@@ -33,14 +30,23 @@ public:
         std::copy_n(incoming.begin(), n, buffer.begin());
         from = bound;
         length = kIpxAddressLength;
-        return record("recvfrom " + number(static_cast<int>(buffer.size())), static_cast<int>(n));
+        return record("recvfrom" + hex({static_cast<int>(buffer.size())}), static_cast<int>(n));
     }
     int closesocket(Handle) override { return record("closesocket"); }
     int asyncSelect(Handle, int events, Notification notify) override {
         this->notify = std::move(notify);
-        return record("asyncSelect " + number(events));
+        return record("asyncSelect" + hex({events}));
     }
     int lastError() const override { return error; }
+
+    // As " 6 net 0 0 0 9 node 1 2 3 4 5 6 socket 81 99".
+    static std::string text(const IpxAddress& a) {
+        const auto bytes = [](const auto& array) {
+            return hex(std::vector<int>(array.begin(), array.end()));
+        };
+        return hex({a.family}) + " net" + bytes(a.network) + " node" + bytes(a.node) + " socket" +
+               bytes(a.socket);
+    }
 
     std::vector<std::string> calls;
     std::string failOn; // a call, as recorded, that fails
@@ -49,24 +55,15 @@ public:
     std::string incoming;
     Notification notify;
 
-    static std::string text(const IpxAddress& a) {
-        std::string s = number(a.family) + " net";
-        for (auto b : a.network) {
-            s += " " + hex(b);
-        }
-        s += " node";
-        for (auto b : a.node) {
-            s += " " + hex(b);
-        }
-        return s + " socket " + hex(a.socket[0]) + " " + hex(a.socket[1]);
-    }
-
 private:
-    static std::string number(int n) { return std::to_string(n); }
-    static std::string hex(int n) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%X", static_cast<unsigned>(n));
-        return buffer;
+    static std::string hex(const std::vector<int>& numbers) {
+        std::string text;
+        for (const int n : numbers) {
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, " %X", static_cast<unsigned>(n));
+            text += buffer;
+        }
+        return text;
     }
     int record(std::string call, int result = 0) {
         const bool fails = call == failOn;

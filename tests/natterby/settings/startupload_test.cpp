@@ -101,6 +101,21 @@ TEST_F(StartupLoad, JoinsMainThenTheVisibleSavedChannels) {
     EXPECT_EQ(settings.channels.list,
               (std::vector<ChannelEntry>{{"A", false, true}, {"Bee", true, false}}));
     EXPECT_EQ(settings.channels.logged, "#A\n");
+
+    // The three lists are read in step, whatever their lengths.
+    const std::tuple<const char*, const char*, const char*, std::vector<ChannelEntry>> lists[] = {
+        {"#Work#Games", "#1", "", {{"Work", true, false}, {"Games", false, false}}},
+        // An empty name goes with its flags, so that the later ones stay aligned.
+        {"#A##B", "#1#0#1", "#0#0#1", {{"A", true, false}, {"B", true, true}}},
+        {"#A#", "#x", "#11", {{"A", false, true}}},
+        {"#", "#1", "#1", {}},
+    };
+    for (const auto& [channels, visible, logged, expected] : lists) {
+        SCOPED_TRACE(channels);
+        load(std::string("[Channels]\nChannels=") + channels + "\nChannelsVis=" + visible +
+             "\nProtocol=" + logged + "\n");
+        EXPECT_EQ(settings.channels.list, expected);
+    }
 }
 
 TEST_F(StartupLoad, OddNickValues) {

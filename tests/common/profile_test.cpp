@@ -45,21 +45,14 @@ const ReadCase kReadCases[] = {
      std::string("\x01\0", 2)},
 };
 
-class ProfileRead : public testing::TestWithParam<ReadCase> {};
-
-TEST_P(ProfileRead, FollowsTheWindowsRules) {
-    const ReadCase& c = GetParam();
-    TempFolder temp;
-    std::string path = c.content ? temp.write("a.ini", *c.content) : temp.file("none.ini");
-    EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, c.defaultValue), c.expected);
+TEST(ProfileFile, ReadsFollowTheWindowsRules) {
+    for (const ReadCase& c : kReadCases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        std::string path = c.content ? temp.write("a.ini", *c.content) : temp.file("none.ini");
+        EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, c.defaultValue), c.expected);
+    }
 }
-
-// Failure messages show the case's name instead of its bytes.
-void PrintTo(const ReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, testing::ValuesIn(kReadCases));
 
 struct WriteCase {
     const char* name;
@@ -86,24 +79,18 @@ const WriteCase kWriteCases[] = {
     {"line breaks in a value cut it", "", "S", "K", "a\r\nb", "[S]\r\nK=a\r\n"},
 };
 
-class ProfileWrite : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(ProfileWrite, ChangesOnlyItsLine) {
-    const WriteCase& c = GetParam();
-    TempFolder temp;
-    std::string path = c.before ? temp.write("a.ini", *c.before) : temp.file("new.ini");
-    EXPECT_TRUE(ProfileFile(path).writeText(c.section, c.key, c.value));
-    EXPECT_EQ(TempFolder::read(path), c.after);
-    std::string value = c.value;
-    EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, "?"),
-              value.substr(0, value.find_first_of("\r\n")));
+TEST(ProfileFile, AWriteChangesOnlyItsLine) {
+    for (const WriteCase& c : kWriteCases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        std::string path = c.before ? temp.write("a.ini", *c.before) : temp.file("new.ini");
+        EXPECT_TRUE(ProfileFile(path).writeText(c.section, c.key, c.value));
+        EXPECT_EQ(TempFolder::read(path), c.after);
+        std::string value = c.value;
+        EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, "?"),
+                  value.substr(0, value.find_first_of("\r\n")));
+    }
 }
-
-void PrintTo(const WriteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, testing::ValuesIn(kWriteCases));
 
 TEST(ProfileFile, IntegersReadBackSignedAndEachReadSeesTheLastWrite) {
     TempFolder temp;

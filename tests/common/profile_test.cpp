@@ -114,37 +114,25 @@ TEST(ProfileFile, WriteFailuresReturnFalseAndHugeFilesAreBounded) {
 }
 
 TEST(ValueKinds, ReadTheStoredForms) {
-    for (const auto& [text, one, isTrue] : {std::tuple{"1", true, false},
-                                            {"0", false, false},
-                                            {"", false, false},
-                                            {" 1", false, false},
-                                            {"11", false, false},
-                                            {"true", false, true},
-                                            {"TRUE", false, false},
-                                            {"True", false, false}}) {
-        EXPECT_EQ(common::isFlagOne(text), one) << text;
-        EXPECT_EQ(common::isFlagTrue(text), isTrue) << text;
-    }
-    for (const auto& [text, hex] : {std::pair{"8199", 0x8199u},
-                                    {"81A0", 0x81A0u},
-                                    {"$8199", 0x8199u},
-                                    {"81a0g1", 0x81A0u},
-                                    {"zz", 0u},
-                                    {"", 0u}})
+    const std::pair<const char*, std::uint32_t> hexes[] = {{"8199", 0x8199},  {"81A0", 0x81A0},
+                                                           {"$8199", 0x8199}, {"81a0g1", 0x81A0},
+                                                           {"zz", 0},         {"", 0}};
+    for (const auto& [text, hex] : hexes)
         EXPECT_EQ(common::parseHex(text), hex) << text;
     for (const auto& [text, number] : {std::pair{"8198", 8198}, {"-12x", -12}, {"abc", 0}, {"", 5}})
         EXPECT_EQ(common::parseInt(text, 5), number) << text;
     // Bob, Ann, Аня and Ёлка in Windows-1251, found in any letter case.
     const common::CodePage cp1251("CP1251");
-    for (const auto& [list, nick, has] :
-         {std::tuple{"#Bob#Ann#\xC0\xED\xFF#\xA8\xEB\xEA\xE0#", "Ann", true},
-          {"#Bob#", "bob", true},
-          {"#\xC0\xED\xFF#", "\xC0\xCD\xDF", true},
-          {"#\xA8\xEB\xEA\xE0#", "\xB8\xEB\xEA\xE0", true},
-          {"#Bob#", "Bo", false},
-          {"#\xC0\xED\xFF#", "\xC0\xED", false},
-          {"#Ann#\xC0\xED\xFF#", "Ann#\xC0", false},
-          {"#", "Bob", false}})
+    const std::tuple<const char*, const char*, bool> ignored[] = {
+        {"#Bob#Ann#\xC0\xED\xFF#\xA8\xEB\xEA\xE0#", "Ann", true},
+        {"#Bob#", "bob", true},
+        {"#\xC0\xED\xFF#", "\xC0\xCD\xDF", true},
+        {"#\xA8\xEB\xEA\xE0#", "\xB8\xEB\xEA\xE0", true},
+        {"#Bob#", "Bo", false},
+        {"#\xC0\xED\xFF#", "\xC0\xED", false},
+        {"#Ann#\xC0\xED\xFF#", "Ann#\xC0", false},
+        {"#", "Bob", false}};
+    for (const auto& [list, nick, has] : ignored)
         EXPECT_EQ(common::ignoreListHas(list, nick, cp1251), has) << list << " " << nick;
 }
 

@@ -1,6 +1,6 @@
+#include "natterby/settings/settingswriters.h"
 #include "natterby/settings/startupload.h"
 #include "tests/fakes/tempfolder.h"
-#include "tests/natterby/settings/fakestartuphost.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +9,53 @@ namespace {
 using namespace natterby::settings;
 using Calls = std::vector<std::string>;
 
-class StartupLoad : public testing::Test {
+// Records every effect of the start-up load as one line, in order.
+class FakeStartupHost : public StartupHost {
+public:
+    static constexpr Bounds kBounds{195, 115, 686, 469};
+    static FontStyle font() { return {"MS Sans Serif", 11, -2147483640, false, false}; }
+
+    std::vector<std::string> calls;
+    std::optional<std::string> ipxError;
+
+    std::string computerName() override { return "DESK-7"; }
+    Bounds windowBounds() override { return kBounds; }
+    FontStyle mainFont() override { return font(); }
+    std::optional<std::string> openIpx(std::uint16_t socket) override {
+        calls.push_back("ipx " + std::to_string(socket));
+        return ipxError;
+    }
+    void openUdp(std::int32_t port, const std::string& address) override {
+        calls.push_back("udp " + std::to_string(port) + " " + address);
+    }
+    void showMessage(const std::string& text) override { calls.push_back("message " + text); }
+    void applyLanguage(const std::string& file) override { calls.push_back("language " + file); }
+    void addToChannelMenu(const std::string& channel) override {
+        calls.push_back("menu " + channel);
+    }
+    void joinChannel(const std::string& channel) override { calls.push_back("join " + channel); }
+};
+
+// Interf.ini in a folder of its own, loaded as the program loads it at its start.
+class SettingsFile : public testing::Test {
 protected:
+    void load() {
+        host.calls.clear();
+        loadSettings(settings, file, folder.folder(), host);
+    }
     void load(std::string_view ini) {
         folder.write("Interf.ini", ini);
-        host.calls.clear();
-        const common::ProfileFile file(settingsFilePath(folder.folder()));
-        loadSettings(settings, file, folder.folder(), host);
+        load();
     }
     std::string language(std::string_view ini) const { return "language " + folder.file(ini); }
 
     TempFolder folder;
     FakeStartupHost host;
     Settings settings;
+    const common::ProfileFile file{settingsFilePath(folder.folder())};
 };
 
-TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
+TEST_F(SettingsFile, OpensTheTransportTheNetSectionChooses) {
     const std::pair<const char*, const char*> cases[] = {
         {"IPX=TRUE", "udp 8198 255.255.255.255"},
         {"IPX=false\nNet=0\nUDPPort=9001\nUDPAdress=10.0.0.255", "udp 9001 10.0.0.255"},
@@ -38,7 +69,7 @@ TEST_F(StartupLoad, OpensTheTransportTheNetSectionChooses) {
     }
 }
 
-TEST_F(StartupLoad, IpxOpenFailureIsShownAndEndsTheLoad) {
+TEST_F(SettingsFile, IpxOpenFailureIsShownAndEndsTheLoad) {
     host.ipxError = "Address already in use";
     load("[Net]\nSincron=0\n[Nicks]\nCurrent=Bob\n[Fonts]\nName1=Arial\n"
          "[Channels]\nChannels=#A\nChannelsVis=#1\n");
@@ -50,7 +81,7 @@ TEST_F(StartupLoad, IpxOpenFailureIsShownAndEndsTheLoad) {
     EXPECT_TRUE(settings.channels.list.empty());
 }
 
-TEST_F(StartupLoad, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
+TEST_F(SettingsFile, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
     load("[Net]\r\nSincron=0\r\n"
          "[View]\r\nNickVis=0\r\nToolTips=yes\r\nArhive=0\r\nBalloonShow=1\r\nTab=3\r\n"
          "Seconds=1\r\nColor11=255\r\nColor12=-2147483640\r\n"
@@ -89,7 +120,7 @@ TEST_F(StartupLoad, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
 }
 
 // What the file leaves out takes the built-in value.
-TEST_F(StartupLoad, JoinsMainThenTheVisibleSavedChannels) {
+TEST_F(SettingsFile, JoinsMainThenTheVisibleSavedChannels) {
     load("[Channels]\nChannels=#A#Bee\nChannelsVis=#0#1\nProtocol=#1#0\n");
     EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main", "menu #A",
                                  "menu #Bee", "join #Bee"}));
@@ -118,7 +149,7 @@ TEST_F(StartupLoad, JoinsMainThenTheVisibleSavedChannels) {
     }
 }
 
-TEST_F(StartupLoad, OddNickValues) {
+TEST_F(SettingsFile, OddNickValues) {
     std::string nicks = "[Nicks]\nCount=15\nStatus=7\n";
     for (int i = 1; i <= 15; ++i) {
         nicks += std::to_string(i) + "=nick" + std::to_string(i) + "\n";
@@ -133,6 +164,54 @@ TEST_F(StartupLoad, OddNickValues) {
     EXPECT_EQ(settings.nicks.remembered.size(), 15u);
     EXPECT_EQ(settings.nicks.remembered.back(), "last");
     EXPECT_EQ(settings.nicks.status, '0');
+}
+
+TEST_F(SettingsFile, NickHistoryKeepsTheNewestFifteen) {
+    NickSettings nicks;
+    for (int i = 1; i <= 16; ++i) {
+        recordNick(nicks, "nick" + std::to_string(i), file);
+    }
+    recordNick(nicks, "nick5", file); // already remembered: only the own nick changes
+    EXPECT_EQ(file.readText("Nicks", "Count", ""), "15");
+    EXPECT_EQ(file.readText("Nicks", "1", ""), "nick2");
+    EXPECT_EQ(file.readText("Nicks", "15", ""), "nick16");
+    load();
+    EXPECT_EQ(settings.nicks.remembered, nicks.remembered);
+    EXPECT_EQ(settings.nicks.current, "nick5");
+}
+
+TEST_F(SettingsFile, ExitSaveIsReadBackAtTheNextStart) {
+    folder.write("Interf.ini", "[Position]\r\nShow=false\r\n");
+    saveOnExit({{-20, 30, 640, 480}, true, {5, 6, 320, 240}, '3'}, file);
+    load();
+    EXPECT_EQ(settings.position.window, (Bounds{-20, 30, 640, 480}));
+    EXPECT_EQ(settings.position.max, 1);
+    EXPECT_EQ(settings.position.privateWindow, (Bounds{5, 6, 320, 240}));
+    EXPECT_EQ(settings.nicks.status, '3');
+    EXPECT_FALSE(settings.position.show);
+}
+
+TEST_F(SettingsFile, ViewTogglesFlipTheirOwnSettingAndWriteItAtOnce) {
+    const auto flags = [](const Settings& s) {
+        return std::vector{s.view.scrolling, s.view.toolTips, s.view.balloonShow, s.view.nickVis,
+                           s.view.compVis,   s.view.seconds,  s.execute.razresh};
+    };
+    const std::vector<bool> builtIn = flags(settings);
+    for (const ViewToggle item :
+         {ViewToggle::Scrolling, ViewToggle::ShowTooltip, ViewToggle::ShowBalloon,
+          ViewToggle::ShowNick, ViewToggle::ShowComputers, ViewToggle::ViewSeconds,
+          ViewToggle::AccessExecute}) {
+        toggleView(settings, item, file);
+    }
+    // An item bound to another's member leaves a flag unflipped; bound to another's key, it
+    // reads back differently.
+    const std::vector<bool> toggled = flags(settings);
+    for (std::size_t i = 0; i < builtIn.size(); ++i) {
+        EXPECT_NE(toggled[i], builtIn[i]) << i;
+    }
+    load();
+    EXPECT_EQ(flags(settings), toggled);
+    EXPECT_EQ(file.readText("Execute", "Razresh", ""), "1");
 }
 
 } // namespace

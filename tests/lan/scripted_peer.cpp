@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <map>
 #include <netinet/in.h>
 #include <optional>
@@ -212,32 +213,27 @@ int exchange(Peer& peer, Clock::time_point deadline, const std::string& body, Cl
 int load(Peer& peer, const std::string& nick, long count, double spacing,
          Clock::time_point deadline, const std::function<std::string(long)>& packet) {
     const auto start = Clock::now();
-    std::map<long, Clock::time_point> probes; // number -> sent, until answered
-    std::vector<double> latencies;            // of the probes sent while the packets went
-    long sent = 0, confirmations = 0, probeNumber = 0, firstAfter = -1;
+    std::vector<Clock::time_point> probes; // when each was sent
+    std::vector<double> latencies;         // of the probes sent while the packets went
+    long sent = 0, confirmations = 0;
+    auto firstAfter = std::numeric_limits<std::size_t>::max();
     const auto probe = [&] {
         // A nick of its own per probe, so that a late answer is never taken for a later one.
-        probes[probeNumber] = Clock::now();
-        peer.send(protocol::refreshRequest("Probe" + std::to_string(probeNumber++)));
+        peer.send(protocol::refreshRequest("Probe" + std::to_string(probes.size())));
+        probes.push_back(Clock::now());
     };
     // True when a probe sent after the last packet is answered.
     const auto hear = [&](const Message& m) {
         if (m.code == '7' && m.fields[1] == nick && m.fields[2] == peer.nick) {
             ++confirmations;
         }
-        if (m.code != '1' || m.fields[1] != nick || !m.fields[0].starts_with("Probe")) {
-            return false;
+        const bool answer =
+            m.code == '1' && m.fields[1] == nick && m.fields[0].starts_with("Probe");
+        const auto n = answer ? std::strtoul(m.fields[0].c_str() + 5, nullptr, 10) : probes.size();
+        if (n < probes.size() && n < firstAfter) {
+            latencies.push_back(milliseconds(Clock::now() - probes[n]));
         }
-        const auto answered = probes.find(std::atol(m.fields[0].c_str() + 5));
-        if (answered == probes.end()) {
-            return false;
-        }
-        const bool after = firstAfter >= 0 && answered->first >= firstAfter;
-        if (!after) {
-            latencies.push_back(milliseconds(Clock::now() - answered->second));
-        }
-        probes.erase(answered);
-        return after;
+        return n < probes.size() && n >= firstAfter;
     };
     for (auto nextProbe = start; sent < count;) {
         if (Clock::now() >= nextProbe) {
@@ -253,7 +249,7 @@ int load(Peer& peer, const std::string& nick, long count, double spacing,
         peer.send(packet(sent++));
     }
     const auto end = Clock::now();
-    firstAfter = probeNumber;
+    firstAfter = probes.size();
     const bool caughtUp = peer.ask(deadline, std::chrono::milliseconds(100), probe, hear);
     const double catchUp = caughtUp ? milliseconds(Clock::now() - end) : -1;
     // Late confirmations of the last private messages.
@@ -268,7 +264,7 @@ int load(Peer& peer, const std::string& nick, long count, double spacing,
                    : latencies[std::min(latencies.size() - 1,
                                         static_cast<std::size_t>(q * latencies.size()))];
     };
-    std::printf("flood_packets=%ld\nflood_seconds=%.2f\nconfirmations=%ld\nprobes_sent=%ld\n"
+    std::printf("flood_packets=%ld\nflood_seconds=%.2f\nconfirmations=%ld\nprobes_sent=%zu\n"
                 "probes_answered=%zu\nlatency_ms_median=%.2f\nlatency_ms_p95=%.2f\n"
                 "latency_ms_max=%.2f\ncaught_up=%s\ncatch_up_ms=%.0f\nsend_failures=%ld\n",
                 sent, std::chrono::duration<double>(end - start).count(), confirmations, firstAfter,

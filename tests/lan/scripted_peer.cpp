@@ -264,7 +264,7 @@ int load(Peer& peer, const std::string& nick, long count, double spacing,
                    : latencies[std::min(latencies.size() - 1,
                                         static_cast<std::size_t>(q * latencies.size()))];
     };
-    std::printf("flood_packets=%ld\nflood_seconds=%.2f\nconfirmations=%ld\nprobes_sent=%zu\n"
+    std::printf("packets=%ld\nseconds=%.2f\nconfirmations=%ld\nprobes_sent=%zu\n"
                 "probes_answered=%zu\nlatency_ms_median=%.2f\nlatency_ms_p95=%.2f\n"
                 "latency_ms_max=%.2f\ncaught_up=%s\ncatch_up_ms=%.0f\nsend_failures=%ld\n",
                 sent, std::chrono::duration<double>(end - start).count(), confirmations, firstAfter,

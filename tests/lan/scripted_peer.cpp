@@ -63,8 +63,11 @@ public:
         local.sin_family = AF_INET;
         local.sin_port = htons(8198);
         target_ = local;
-        ok = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
-             ::inet_pton(AF_INET, broadcast.c_str(), &target_.sin_addr) == 1;
+        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+            ::inet_pton(AF_INET, broadcast.c_str(), &target_.sin_addr) != 1) {
+            std::fprintf(stderr, "scripted_peer: cannot open the chat port\n");
+            std::exit(1);
+        }
     }
     ~Peer() override { ::close(fd_); }
 
@@ -104,7 +107,6 @@ public:
     }
 
     const std::string nick;
-    bool ok = false;
     long lost = 0;
 
 private:
@@ -313,10 +315,6 @@ int main(int argc, char** argv) {
     const auto number = [&](std::size_t index) { return std::atol(args[index].c_str()); };
     const auto option = [&](const char* name) { return std::atof(options[name].c_str()); };
     Peer peer(options["--nick"], options["--broadcast"]);
-    if (!peer.ok) {
-        std::fprintf(stderr, "scripted_peer: cannot open the chat port\n");
-        return 1;
-    }
     const auto deadline =
         Clock::now() + std::chrono::milliseconds(static_cast<long>(option("--timeout") * 1000));
     const std::string& own = peer.nick;

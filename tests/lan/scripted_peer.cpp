@@ -170,28 +170,19 @@ const std::map<char, std::vector<const char*>> kFieldNames = {
     {'G', {"requester", "nick", "computer", "user", "address", "channels", "answer"}},
 };
 
-// What a command waits for: messages `code` whose field `byField` is `by`, until each key has
-// come as their second field (a key named twice must come twice).
-struct Awaited {
-    char code;
-    std::size_t byField;
-    std::string by;
-    std::vector<std::string> keys;
-};
-
-// Sends `body` (unless empty), again after `again` without every answer, and hears until each
-// awaited key has come. Prints every message taken, a field a line, and the keys that did not
+// Sends `body` (unless empty), again after `again` without every answer, and hears messages
+// `code` whose field `byField` is `by` until each key has come as their second field (a key named
+// twice must come twice). Prints every message taken, a field a line, and the keys that did not
 // come; the exit status.
 int exchange(Peer& peer, Clock::time_point deadline, const std::string& body, Clock::duration again,
-             Awaited awaited) {
-    std::vector<std::string>& keys = awaited.keys;
+             char code, std::size_t byField, const std::string& by, std::vector<std::string> keys) {
     const auto ask = [&] {
         if (!body.empty()) {
             peer.send(body);
         }
     };
     peer.ask(deadline, again, ask, [&](const Message& m) {
-        const auto key = m.code == awaited.code && m.fields[awaited.byField] == awaited.by
+        const auto key = m.code == code && m.fields[byField] == by
                              ? std::find(keys.begin(), keys.end(), m.fields[1])
                              : keys.end();
         if (key != keys.end()) {
@@ -321,28 +312,28 @@ int main(int argc, char** argv) {
     const Clock::duration once = deadline - Clock::now();
     int result = 2;
     if (command == "refresh" && !args.empty()) {
-        result = exchange(peer, deadline, protocol::refreshRequest(own), seconds(2),
-                          {'1', 0, own, args});
+        result =
+            exchange(peer, deadline, protocol::refreshRequest(own), seconds(2), '1', 0, own, args);
     } else if (command == "topic" && args.size() == 2) {
         peer.send(protocol::topicChange(args[0], args[1]));
         result = 0;
     } else if (command == "private" && args.size() == 2) {
         result = exchange(peer, deadline, protocol::privateMessage(own, args[0], args[1]), once,
-                          {'7', 2, own, {args[0]}});
+                          '7', 2, own, {args[0]});
     } else if (command == "info" && args.size() == 1) {
-        result = exchange(peer, deadline, protocol::informationRequest(args[0], own), once,
-                          {'G', 0, own, {args[0]}});
+        result = exchange(peer, deadline, protocol::informationRequest(args[0], own), once, 'G', 0,
+                          own, {args[0]});
     } else if (command == "join" && args.size() == 2) {
         // Every member that knows the topic answers with a C of its own, which names no answerer.
         const std::vector<std::string> answers(std::max(0L, number(1)), args[0]);
-        result = exchange(peer, deadline, protocol::join(own, args[0], '0', '0'), once,
-                          {'C', 0, own, answers});
+        result = exchange(peer, deadline, protocol::join(own, args[0], '0', '0'), once, 'C', 0, own,
+                          answers);
     } else if (command == "leaves" && args.size() >= 2) {
         // Ready to hear: the driver waits for this line before it makes the copy leave.
         std::printf("listening\n");
         std::fflush(stdout);
         result =
-            exchange(peer, deadline, "", once, {'5', 0, args[0], {args.begin() + 1, args.end()}});
+            exchange(peer, deadline, "", once, '5', 0, args[0], {args.begin() + 1, args.end()});
     } else if (command == "lines" && args.size() == 3) {
         // About 2000 lines a second, so that the copy's socket buffer is not what is measured.
         result = load(peer, args[0], number(2), 0.0005, deadline, [&](long i) {

@@ -85,37 +85,11 @@ public:
     // Hears messages until `wanted` takes one (true) or the deadline passes (false). Own
     // packets are heard too; the commands tell them apart by their fields.
     bool waitFor(Clock::time_point deadline, const Wanted& wanted) {
-        for (std::optional<Message> m; (m = next(deadline));) {
-            if (wanted(*m)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Sends with `ask` and hears until `wanted` takes a message. A broadcast or a copy that is
-    // behind can lose the ask, so it is sent again after `again` without an answer.
-    bool ask(Clock::time_point deadline, Clock::duration again, const std::function<void()>& ask,
-             const Wanted& wanted) {
-        while (Clock::now() < deadline) {
-            ask();
-            if (waitFor(std::min(deadline, Clock::now() + again), wanted)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const std::string nick;
-    long lost = 0;
-
-private:
-    std::optional<Message> next(Clock::time_point deadline) {
         std::array<char, 4096> buffer{};
         for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(std::min<long>(left.count(), 200))) <= 0) {
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
                 continue;
             }
             const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), 0);
@@ -143,13 +117,30 @@ private:
                     break; // cut short: dropped, as a copy drops it
                 }
             }
-            if (message.fields.size() == layout->fields.size()) {
-                return message;
+            if (message.fields.size() == layout->fields.size() && wanted(message)) {
+                return true;
             }
         }
-        return std::nullopt;
+        return false;
     }
 
+    // Sends with `ask` and hears until `wanted` takes a message. A broadcast or a copy that is
+    // behind can lose the ask, so it is sent again after `again` without an answer.
+    bool ask(Clock::time_point deadline, Clock::duration again, const std::function<void()>& ask,
+             const Wanted& wanted) {
+        while (Clock::now() < deadline) {
+            ask();
+            if (waitFor(std::min(deadline, Clock::now() + again), wanted)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const std::string nick;
+    long lost = 0;
+
+private:
     int fd_ = -1;
     sockaddr_in target_{};
     std::mt19937 random_{std::random_device{}()};

@@ -45,21 +45,14 @@ const ReadCase kReadCases[] = {
      std::string("\x01\0", 2)},
 };
 
-class ProfileRead : public testing::TestWithParam<ReadCase> {};
-
-TEST_P(ProfileRead, FollowsTheWindowsRules) {
-    const ReadCase& c = GetParam();
-    TempFolder temp;
-    std::string path = c.content ? temp.write("a.ini", *c.content) : temp.file("none.ini");
-    EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, c.defaultValue), c.expected);
+TEST(ProfileFile, ReadsFollowTheWindowsRules) {
+    for (const ReadCase& c : kReadCases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        std::string path = c.content ? temp.write("a.ini", *c.content) : temp.file("none.ini");
+        EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, c.defaultValue), c.expected);
+    }
 }
-
-// Failure messages show the case's name instead of its bytes.
-void PrintTo(const ReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, testing::ValuesIn(kReadCases));
 
 struct WriteCase {
     const char* name;
@@ -86,24 +79,18 @@ const WriteCase kWriteCases[] = {
     {"line breaks in a value cut it", "", "S", "K", "a\r\nb", "[S]\r\nK=a\r\n"},
 };
 
-class ProfileWrite : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(ProfileWrite, ChangesOnlyItsLine) {
-    const WriteCase& c = GetParam();
-    TempFolder temp;
-    std::string path = c.before ? temp.write("a.ini", *c.before) : temp.file("new.ini");
-    EXPECT_TRUE(ProfileFile(path).writeText(c.section, c.key, c.value));
-    EXPECT_EQ(TempFolder::read(path), c.after);
-    std::string value = c.value;
-    EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, "?"),
-              value.substr(0, value.find_first_of("\r\n")));
+TEST(ProfileFile, AWriteChangesOnlyItsLine) {
+    for (const WriteCase& c : kWriteCases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        std::string path = c.before ? temp.write("a.ini", *c.before) : temp.file("new.ini");
+        EXPECT_TRUE(ProfileFile(path).writeText(c.section, c.key, c.value));
+        EXPECT_EQ(TempFolder::read(path), c.after);
+        std::string value = c.value;
+        EXPECT_EQ(ProfileFile(path).readText(c.section, c.key, "?"),
+                  value.substr(0, value.find_first_of("\r\n")));
+    }
 }
-
-void PrintTo(const WriteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, testing::ValuesIn(kWriteCases));
 
 TEST(ProfileFile, IntegersReadBackSignedAndEachReadSeesTheLastWrite) {
     TempFolder temp;
@@ -127,37 +114,25 @@ TEST(ProfileFile, WriteFailuresReturnFalseAndHugeFilesAreBounded) {
 }
 
 TEST(ValueKinds, ReadTheStoredForms) {
-    for (const auto& [text, one, isTrue] : {std::tuple{"1", true, false},
-                                            {"0", false, false},
-                                            {"", false, false},
-                                            {" 1", false, false},
-                                            {"11", false, false},
-                                            {"true", false, true},
-                                            {"TRUE", false, false},
-                                            {"True", false, false}}) {
-        EXPECT_EQ(common::isFlagOne(text), one) << text;
-        EXPECT_EQ(common::isFlagTrue(text), isTrue) << text;
-    }
-    for (const auto& [text, hex] : {std::pair{"8199", 0x8199u},
-                                    {"81A0", 0x81A0u},
-                                    {"$8199", 0x8199u},
-                                    {"81a0g1", 0x81A0u},
-                                    {"zz", 0u},
-                                    {"", 0u}})
+    const std::pair<const char*, std::uint32_t> hexes[] = {{"8199", 0x8199},  {"81A0", 0x81A0},
+                                                           {"$8199", 0x8199}, {"81a0g1", 0x81A0},
+                                                           {"zz", 0},         {"", 0}};
+    for (const auto& [text, hex] : hexes)
         EXPECT_EQ(common::parseHex(text), hex) << text;
     for (const auto& [text, number] : {std::pair{"8198", 8198}, {"-12x", -12}, {"abc", 0}, {"", 5}})
         EXPECT_EQ(common::parseInt(text, 5), number) << text;
     // Bob, Ann, Аня and Ёлка in Windows-1251, found in any letter case.
     const common::CodePage cp1251("CP1251");
-    for (const auto& [list, nick, has] :
-         {std::tuple{"#Bob#Ann#\xC0\xED\xFF#\xA8\xEB\xEA\xE0#", "Ann", true},
-          {"#Bob#", "bob", true},
-          {"#\xC0\xED\xFF#", "\xC0\xCD\xDF", true},
-          {"#\xA8\xEB\xEA\xE0#", "\xB8\xEB\xEA\xE0", true},
-          {"#Bob#", "Bo", false},
-          {"#\xC0\xED\xFF#", "\xC0\xED", false},
-          {"#Ann#\xC0\xED\xFF#", "Ann#\xC0", false},
-          {"#", "Bob", false}})
+    const std::tuple<const char*, const char*, bool> ignored[] = {
+        {"#Bob#Ann#\xC0\xED\xFF#\xA8\xEB\xEA\xE0#", "Ann", true},
+        {"#Bob#", "bob", true},
+        {"#\xC0\xED\xFF#", "\xC0\xCD\xDF", true},
+        {"#\xA8\xEB\xEA\xE0#", "\xB8\xEB\xEA\xE0", true},
+        {"#Bob#", "Bo", false},
+        {"#\xC0\xED\xFF#", "\xC0\xED", false},
+        {"#Ann#\xC0\xED\xFF#", "Ann#\xC0", false},
+        {"#", "Bob", false}};
+    for (const auto& [list, nick, has] : ignored)
         EXPECT_EQ(common::ignoreListHas(list, nick, cp1251), has) << list << " " << nick;
 }
 

@@ -26,18 +26,13 @@ TEST(BuiltInTexts, AreOneTableLookedUpWithoutCase) {
     EXPECT_FALSE(builtInText("Macros", "F13"));
 }
 
-TEST(LanguageTexts, MissingFileGivesTheBuiltInTexts) {
+TEST(LanguageTexts, AFileChangesOnlyTheKeysItHoldsAndAMissingOneNothing) {
     TempFolder temp;
-    LanguageTexts texts(common::languageFilePath(temp.folder(), ""));
-    EXPECT_EQ(texts.file().path(), temp.folder() + ".ini");
-    EXPECT_EQ(texts.text("Menu7", "7"), "Mass message");
-    EXPECT_EQ(texts.text("Exchange", "ConnectTo"), "Connect to"); // a default's blank goes
-    EXPECT_EQ(texts.text("Exchange", "Wait", "Couriel  "), "Couriel");
-    EXPECT_EQ(texts.text("No", "Such"), "");
-}
-
-TEST(LanguageTexts, AFileChangesOnlyTheKeysItHolds) {
-    TempFolder temp;
+    LanguageTexts missing(common::languageFilePath(temp.folder(), ""));
+    EXPECT_EQ(missing.file().path(), temp.folder() + ".ini");
+    EXPECT_EQ(missing.text("Exchange", "ConnectTo"), "Connect to"); // a default's blank goes
+    EXPECT_EQ(missing.text("Exchange", "Wait", "Couriel  "), "Couriel");
+    EXPECT_EQ(missing.text("No", "Such"), "");
     LanguageTexts texts(temp.write("English.ini", "[SysMes]\r\nLeaveShe=left\r\n"));
     for (const auto& e : builtInTexts()) {
         std::string expected = common::defaultToText(e.text);

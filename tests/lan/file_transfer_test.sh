@@ -17,21 +17,11 @@
 # reports as skipped.
 set -uo pipefail
 
+source "$(dirname "$0")/checks.sh"
 program="" work="" shots=0
-while [ $# -gt 0 ]; do
-    case "$1" in
-    --program) program=$2; shift 2 ;;
-    --work) work=$2; shift 2 ;;
-    --shots) shots=1; shift ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-    esac
-done
+read_arguments "program work" "shots" "$@"
 [ -n "$program" ] && [ -n "$work" ] || { echo "usage: $0 --program DIR --work DIR [--shots]" >&2; exit 2; }
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
 [ "$(id -u)" -eq 0 ] || skip "not root, so no network namespaces can be made"
 command -v ip >/dev/null || skip "no 'ip' command (iproute2)"
 command -v ss >/dev/null || skip "no 'ss' command (iproute2)"
@@ -57,30 +47,9 @@ ip -n "${tag}n2" addr add 10.99.0.1/32 dev lo || skip "cannot add a second addre
 # Display numbers apart from the other LAN test's.
 lan_start_display 141 190 || skip "no virtual display could be started on :141 to :190"
 
-failures=0
-check() { # description, then the command that must succeed
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-        return 1
-    fi
-}
 # A step the later ones build on: when it fails, there is nothing left to drive.
 require() {
     check "$@" || finish
-}
-wait_for() { # seconds, then the command; up to that long for it to succeed
-    local seconds=$1
-    shift
-    for _ in $(seq 1 $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
 }
 shot_number=0
 shot() { # name: a screenshot of the display, with --shots

@@ -11,20 +11,9 @@
 # ctest reports as skipped.
 set -uo pipefail
 
+source "$(dirname "$0")/checks.sh"
 program="" peer="" work=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-    --program) program=$2; shift 2 ;;
-    --peer) peer=$2; shift 2 ;;
-    --work) work=$2; shift 2 ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-    esac
-done
-
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
+read_arguments "program peer work" "" "$@"
 [ "$(id -u)" -eq 0 ] || skip "not root, so no network namespaces can be made"
 command -v ip >/dev/null || skip "no 'ip' command (iproute2)"
 command -v Xvfb >/dev/null || skip "no Xvfb"
@@ -49,30 +38,9 @@ LAB_TAB_Y=${LAB_TAB_Y:-47}
 EXIT_X=${EXIT_X:-289}
 EXIT_Y=${EXIT_Y:-15}
 
-failures=0
-check() { # description, then the command that must succeed
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
 # Runs the peer in the fourth namespace.
 run_peer() {
     ip netns exec "${tag}n4" "$peer" --broadcast "$broadcast" "$@"
-}
-# Waits up to $1 seconds for a command to succeed.
-wait_for() {
-    local seconds=$1
-    shift
-    for _ in $(seq 1 $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
 }
 
 rm -rf "$work"
@@ -99,7 +67,7 @@ for i in 1 2 3; do
 done
 
 # 1. Every copy answers a refresh, with its own nick.
-check "all three copies answer a refresh (0 -> 1)" run_peer --timeout 15 refresh Host1,Host2,Host3
+check "all three copies answer a refresh (0 -> 1)" run_peer --timeout 15 refresh Host1 Host2 Host3
 
 # 2. A line typed into copy 1 reaches the other copies' channel logs. The window system is
 # bare (no window manager, no decorations), so the window's own coordinates are the client's:
@@ -149,7 +117,7 @@ joined=$?
 echo "$answer" | sed 's/^/    /'
 check "a join of #Lab is answered with the topic by all three copies (4 -> 3 C)" [ "$joined" -eq 0 ]
 check "every topic answer carries the topic set" \
-    bash -c '[ "$(grep -c "^topic " <<<"$1")" -eq "$(grep -cxF "topic $2" <<<"$1")" ]' _ "$answer" "$topic"
+    bash -c '[ "$(grep -c "^topic=" <<<"$1")" -eq "$(grep -cxF "topic=$2" <<<"$1")" ]' _ "$answer" "$topic"
 
 # 6. Copy 3, closed from its window's exit button, leaves #Lab and #Main.
 leaves_out=$work/leaves.txt

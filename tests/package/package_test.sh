@@ -12,21 +12,9 @@
 # skipped.
 set -uo pipefail
 
-source_dir="" build="" peer="" work=""
-while [ $# -gt 0 ]; do
-    case "$1" in
-    --source) source_dir=$2; shift 2 ;;
-    --build) build=$2; shift 2 ;;
-    --peer) peer=$2; shift 2 ;;
-    --work) work=$2; shift 2 ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-    esac
-done
-
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
+source "$(dirname "$0")/../lan/checks.sh"
+source="" build="" peer="" work=""
+read_arguments "source build peer work" "" "$@"
 [ "$(id -u)" -eq 0 ] || skip "not root, so no read-only mount or network namespace can be made"
 for tool in cpack dpkg-deb dpkg-shlibdeps lintian appstreamcli ip unshare Xvfb xdotool; do
     command -v "$tool" >/dev/null || skip "no '$tool' (scripts/setup.sh installs it)"
@@ -35,30 +23,10 @@ done
 
 prefix=npk
 subnet=10.78.0
-source "$source_dir/tests/lan/lanlib.sh"
+source "$source/tests/lan/lanlib.sh"
 trap lan_cleanup EXIT
 trap 'exit 1' INT TERM
 
-failures=0
-check() { # description, then the command that must succeed
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
-wait_for() { # seconds, then the command that must come to succeed
-    local seconds=$1
-    shift
-    for _ in $(seq 1 $((seconds * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 indented() { sed 's/^/    /'; }
 
 rm -rf "$work"
@@ -66,7 +34,7 @@ mkdir -p "$work"
 
 # 1. The package, checked as a Debian archive would check it.
 deb=$(NATTERBY_BUILD_DIR=$build NATTERBY_PACKAGE_DIR=$work/out \
-    "$source_dir/scripts/package.sh" --no-build | tail -1)
+    "$source/scripts/package.sh" --no-build | tail -1)
 check "scripts/package.sh makes a package" test -f "$deb"
 [ -f "$deb" ] || exit 1
 dpkg-deb --info "$deb" | indented

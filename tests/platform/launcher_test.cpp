@@ -39,9 +39,9 @@ TEST(Launcher, OnlyExecutableFilesCountAsProgramsAndAFailedStartSaysWhy) {
     std::filesystem::remove_all(folder);
 }
 
-// What peers see of this computer: the host name up to its first dot, cut to 15 characters, and
-// its IPv4 addresses, loopback ones only when it has no other. A folder that cannot be asked
-// must not read as one with no (or endless) free space.
+// What peers see of this computer: the host name up to its first dot, cut to 15 characters, its
+// IPv4 addresses, loopback ones only when it has no other, and the one a peer's route leaves
+// from. A folder that cannot be asked must not read as one with no (or endless) free space.
 TEST(HostInfo, ComputerNameAddressesAndFreeSpaceFollowTheirRules) {
     const platform::SystemHostInfo host;
     const std::string name = host.computerName();
@@ -55,6 +55,7 @@ TEST(HostInfo, ComputerNameAddressesAndFreeSpaceFollowTheirRules) {
         in_addr parsed{};
         EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
     }
+    EXPECT_EQ(host.addressToward(INADDR_LOOPBACK), "127.0.0.1");
     EXPECT_FALSE(host.freeBytes("/nonexistent/folder").has_value());
 }
 

@@ -53,10 +53,9 @@ protected:
     Peer peer{port};
     UdpTransport& transport = peer.transport;
     std::vector<std::string>& received = peer.received;
-    std::vector<std::string>& failures = peer.failures;
 };
 
-TEST_F(UdpTransportTest, OnlyWholeDatagramsStartingWithTOrYAreDeliveredFromAnySender) {
+TEST_F(UdpTransportTest, OnlyWholeDatagramsStartingWithTOrYAreDeliveredAndAHandlerMayClose) {
     transport.open();
     // A second copy on the port fails to bind, once, but still sends.
     Peer second(port);
@@ -76,27 +75,22 @@ TEST_F(UdpTransportTest, OnlyWholeDatagramsStartingWithTOrYAreDeliveredFromAnySe
     EXPECT_EQ(received, (std::vector<std::string>{longest, "Yfrom the second copy"}));
     EXPECT_EQ(peer.sources, std::vector<std::uint32_t>(2, INADDR_LOOPBACK));
     EXPECT_TRUE(second.received.empty());
-}
 
-TEST_F(UdpTransportTest, OpenTwiceDoesNothingCloseTwiceIsHarmlessAndAHandlerMayClose) {
-    transport.open();
-    transport.open(); // binding again would fail and be reported
-    EXPECT_TRUE(failures.empty());
+    transport.open(); // a second open reports nothing
+    EXPECT_TRUE(peer.failures.empty());
     transport.close();
     transport.close();
     EXPECT_FALSE(transport.isOpen());
     EXPECT_FALSE(transport.sendPacket("Tlost")); // silently lost
-
-    // The port is free again for whoever opens next.
+    // The port is free again for whoever opens next, and a handler may close.
     transport.open();
-    EXPECT_TRUE(transport.isOpen());
     peer.afterReceive = [this] { transport.close(); };
     EXPECT_FALSE(transport.sendPacket("Tbye"));
     transport.sendPacket("Tunheard");
-    waitFor(1);
-    EXPECT_EQ(received, std::vector<std::string>{"Tbye"});
+    waitFor(3);
+    EXPECT_EQ(received.back(), "Tbye");
     EXPECT_FALSE(transport.isOpen());
-    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(peer.failures.empty());
 }
 
 } // namespace

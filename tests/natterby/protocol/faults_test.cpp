@@ -95,41 +95,6 @@ TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
     }
 }
 
-// Message.txt is a folder: private messages still go out and arrive, both ways, and
-// the confirmations come back; only the archive misses them.
-TEST(UnwritableFiles, AnArchiveThatCannotBeWrittenStopsNoPrivateMessage) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    for (Peer* peer : {&ann, &bob}) {
-        ASSERT_TRUE(peer->settings.view.arhive);
-        fs::create_directory(peer->folder.file("Message.txt"));
-    }
-    ann.chat.sendPrivateMessage("Bob", "first");
-    lan.run();
-    bob.chat.sendPrivateMessage("Ann", "answer");
-    ann.chat.sendPrivateMessage("Bob", "second");
-    lan.run();
-
-    ASSERT_EQ(bob.view.received.size(), 2U);
-    EXPECT_EQ(bob.view.received[0].text, "first");
-    EXPECT_EQ(bob.view.received[1].text, "second");
-    ASSERT_EQ(ann.view.received.size(), 1U);
-    EXPECT_EQ(ann.view.received[0].text, "answer");
-    // Each sender sees a confirmation for each of its messages.
-    const std::string confirmed = " put message in \"Available (Normal)\"  ()";
-    EXPECT_EQ(ann.view.textsOf(0),
-              (Texts{"\r[09:05]  Bob" + confirmed, "\r[09:05] Message received from <Bob>",
-                     "\r[09:05]  Bob" + confirmed}));
-    EXPECT_EQ(bob.view.textsOf(0),
-              (Texts{"\r[09:05] Message received from <Ann>",
-                     "\r[09:05] Message received from <Ann>", "\r[09:05]  Ann" + confirmed}));
-    for (Peer* peer : {&ann, &bob}) {
-        EXPECT_TRUE(peer->view.messages.empty());
-        EXPECT_TRUE(fs::is_empty(peer->folder.file("Message.txt")));
-    }
-}
-
 TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoinsIt) {
     Lan lan;
     Peer& ann = lan.add("Ann");

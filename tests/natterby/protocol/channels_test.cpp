@@ -46,22 +46,40 @@ TEST(Join, WelcomesLogsAndShowsAKnownTopicOnce) {
     EXPECT_EQ(carl.view.current, 1);
 }
 
-TEST(Leave, FirstTabStaysOtherChannelsLowerTheMarkAndExitRemovesTheRow) {
+// Ann marks the members of her current tab, on a change of tab, on request and as they leave.
+TEST(Leave, FirstTabStaysTheCurrentTabsMembersAreMarkedAndExitRemovesTheRow) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
     Peer& carl = lan.add("Carl");
     fakes::startInMain(lan, {&ann, &bob, &carl});
+    bob.chat.windowShown(true);
     ann.chat.joinChannel("#Work");
     bob.chat.joinChannel("#Work");
+    carl.framing.send(topicChange("#Main", "Lunch "), true);
     lan.run();
-    ASSERT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_EQ(stateImage(ann, "Carl"), 5);
+    EXPECT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_TRUE(ann.view.unread[0]);
+
+    ann.chat.requestChannelMembers();
+    EXPECT_EQ(stateImage(ann, "Ann") + stateImage(ann, "Bob"), 5 + 5);
+    lan.run();
+    EXPECT_EQ(stateImage(ann, "Ann"), 6);
+    EXPECT_EQ(stateImage(ann, "Bob"), 7);
+    EXPECT_EQ(stateImage(ann, "Carl"), 5);
+
     bob.chat.leaveCurrentTab();
     lan.run();
     EXPECT_EQ(stateImage(ann, "Bob"), 5);
     EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05]  Bob leave with cnannel");
     EXPECT_EQ(bob.chat.channels().channels().size(), 1u);
-    EXPECT_EQ(bob.view.caption, "[#Main]  - Natterby v 1.1");
+    EXPECT_EQ(bob.view.caption, "[#Main] Lunch  - Natterby v 1.1");
+
+    ann.chat.selectTab(0);
+    EXPECT_EQ(stateImage(ann, "Carl"), 7);
+    EXPECT_FALSE(ann.view.unread[0]);
+    EXPECT_EQ(ann.view.caption, "[#Main] Lunch  - Natterby v 1.1");
 
     bob.sent.clear();
     bob.chat.leaveCurrentTab();
@@ -112,34 +130,6 @@ TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
     EXPECT_EQ(bob.view.lines[1].font, kExternalFont);
     EXPECT_EQ(bob.view.tabNames.size(), 2u);
     EXPECT_EQ(ann.view.tabNames.size(), 1u);
-}
-
-TEST(Tabs, MembersOfTheCurrentTabAreMarkedOnAChangeOfTabAndOnRequest) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
-    fakes::startInMain(lan, {&ann, &bob, &carl});
-    bob.chat.windowShown(true);
-    ann.chat.joinChannel("#Work");
-    bob.chat.joinChannel("#Work");
-    carl.framing.send(topicChange("#Main", "Lunch "), true);
-    lan.run();
-    EXPECT_EQ(stateImage(ann, "Carl"), 5);
-    EXPECT_EQ(stateImage(ann, "Bob"), 7);
-    EXPECT_TRUE(ann.view.unread[0]);
-
-    ann.chat.requestChannelMembers();
-    EXPECT_EQ(stateImage(ann, "Ann") + stateImage(ann, "Bob"), 5 + 5);
-    lan.run();
-    EXPECT_EQ(stateImage(ann, "Ann"), 6);
-    EXPECT_EQ(stateImage(ann, "Bob"), 7);
-    EXPECT_EQ(stateImage(ann, "Carl"), 5);
-
-    ann.chat.selectTab(0);
-    EXPECT_EQ(stateImage(ann, "Carl"), 7);
-    EXPECT_FALSE(ann.view.unread[0]);
-    EXPECT_EQ(ann.view.caption, "[#Main] Lunch  - Natterby v 1.1");
 }
 
 TEST(Roster, NicksSharingThreeCharactersKeepTheOrderTheyCameIn) {

@@ -132,15 +132,4 @@ TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
     EXPECT_EQ(ann.view.tabNames.size(), 1u);
 }
 
-TEST(Roster, NicksSharingThreeCharactersKeepTheOrderTheyCameIn) {
-    Lan lan;
-    lan.add("Annette");
-    Peer& bob = lan.add("Bob");
-    lan.add("Anna");
-    lan.add("Al");
-    bob.chat.refresh();
-    lan.run();
-    EXPECT_EQ(rosterNicks(bob), (Texts{"Al", "Annette", "Anna", "Bob"}));
-}
-
 } // namespace

@@ -17,22 +17,26 @@ using Nicks = std::vector<std::string>;
 const std::string kAnya = "\xC0\xED\xFF", kANYA = "\xC0\xCD\xDF";
 const std::string kYolka = "\xA8\xEB\xEA\xE0", kyolka = "\xB8\xEB\xEA\xE0";
 
-TEST(Refresh, DuplicatesStayForTheRequesterOnlySincronRebuildsTheOthersAndTheTimerAsksAgain) {
+TEST(Refresh, DuplicatesStayForTheRequesterOnlySincronRebuildsTheOthersAndTheTimerAsks) {
     for (const bool sincron : {true, false}) {
         SCOPED_TRACE(sincron);
         Lan lan;
         const auto setup = [&](natterby::settings::Settings& s) { s.net.sincron = sincron; };
         Peer& ann = lan.add(kAnya, setup);
         lan.add(kANYA, setup);
+        // Nicks that share their first three characters keep the order they came in.
+        lan.add("Annette", setup);
+        lan.add("Anna", setup);
         Peer& bob = lan.add("Bob", setup);
         ann.chat.refresh();
         lan.run();
-        EXPECT_EQ(ann.view.refreshCaption, "Refresh: 3");
+        EXPECT_EQ(ann.view.refreshCaption, "Refresh: 5");
 
         bob.chat.refresh();
         lan.run();
-        EXPECT_EQ(rosterNicks(bob), (Nicks{"Bob", kANYA, kAnya}));
-        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Bob", kAnya} : Nicks{"Bob", kANYA, kAnya}));
+        EXPECT_EQ(rosterNicks(bob), (Nicks{"Annette", "Anna", "Bob", kANYA, kAnya}));
+        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Annette", "Anna", "Bob", kAnya}
+                                             : Nicks{"Annette", "Anna", "Bob", kANYA, kAnya}));
         EXPECT_EQ(ann.chat.refreshCounter(), sincron ? 0 : 180);
 
         // Past its threshold the timer clears the list and asks once.

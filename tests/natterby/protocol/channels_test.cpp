@@ -99,7 +99,9 @@ TEST(Leave, FirstTabStaysTheCurrentTabsMembersAreMarkedAndExitRemovesTheRow) {
     EXPECT_EQ(ann.view.lines.size(), annLines + 1);
 }
 
-TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
+// A talk from the invitation to its end, through a peer that vanishes without a word, as a
+// computer switched off or a program that crashed, and comes back under the same nick.
+TEST(Talk, InvitationOpensOrSelectsTheTabWhichOutlivesAVanishedPeerAndTheLeaveLineKeepsIt) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -120,15 +122,48 @@ TEST(Talk, InvitationOpensOrSelectsAndTheLeaveLineKeepsTheTab) {
     EXPECT_EQ(bob.sound.played.size(), 1u);
 
     bob.chat.selectTab(0);
-    ann.framing.send(talkLine("Ann", "Bob", "hi"), true);
-    ann.framing.send(talkAction("Ann", "Bob", " waves"), true);
-    ann.chat.leaveCurrentTab();
+    ASSERT_TRUE(ann.chat.enterLine("hi"));
+    ASSERT_TRUE(ann.chat.enterLine("/me waves"));
     lan.run();
     EXPECT_EQ(bob.view.textsOf(1),
-              (Texts{"[09:05]  Ann join to us", "\r[09:05] <Ann>: hi", "\r[09:05] Ann  waves",
-                     "\r[09:05]  Ann leave with cnannel"}));
+              (Texts{"[09:05]  Ann join to us", "\r[09:05] <Ann>: hi", "\r[09:05] Ann  waves"}));
     EXPECT_EQ(bob.view.lines[1].font, kExternalFont);
-    EXPECT_EQ(bob.view.tabNames.size(), 2u);
+
+    fakes::startInMain(lan, {&ann, &bob});
+    bob.connected = false;
+    ann.sent.clear();
+    ASSERT_TRUE(ann.chat.enterLine("still there?"));
+    ASSERT_TRUE(ann.chat.enterLine("/me waits"));
+    lan.run();
+    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
+    EXPECT_EQ(ann.view.current, 1);
+    EXPECT_EQ(fakes::sentBodies(ann.sent),
+              (Texts{talkLine("Ann", "Bob", "still there?"), talkAction("Ann", "Bob", " waits")}));
+    EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05] Ann  waits");
+    for (const Texts& tab : {ann.view.textsOf(0), ann.view.textsOf(1)}) {
+        for (const std::string& line : tab) {
+            EXPECT_EQ(line.find("leave"), std::string::npos) << line;
+        }
+    }
+
+    // Bob's computer comes back with a new program under the same nick.
+    Peer& back = lan.add("Bob");
+    fakes::startInMain(lan, {&back});
+    EXPECT_EQ(rosterNicks(ann), (Texts{"Ann", "Bob"}));
+    EXPECT_EQ(ann.view.textsOf(0).back(), "\r[09:05]  Bob join to us");
+    back.chat.talk("Ann");
+    lan.run();
+    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"})) << "the open talk tab is the one";
+    ASSERT_TRUE(back.chat.enterLine("I'm back"));
+    ASSERT_TRUE(ann.chat.enterLine("welcome"));
+    lan.run();
+    EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05] <Bob>: I'm back");
+    EXPECT_EQ(back.view.textsOf(1).back(), "\r[09:05] <Ann>: welcome");
+
+    ann.chat.leaveCurrentTab();
+    lan.run();
+    EXPECT_EQ(back.view.textsOf(1).back(), "\r[09:05]  Ann leave with cnannel");
+    EXPECT_EQ(back.view.tabNames.size(), 2u);
     EXPECT_EQ(ann.view.tabNames.size(), 1u);
 }
 

@@ -1,5 +1,3 @@
-#include "tests/fakes/lan.h"
-#include "tests/fakes/sentbodies.h"
 #include "tests/fakes/tmpfsmount.h"
 #include "tests/natterby/protocol/peersteps.h"
 
@@ -93,50 +91,6 @@ TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
     if (!skipped.empty()) {
         GTEST_SKIP() << "a full file system not tried (mounting needs root): " << skipped;
     }
-}
-
-TEST(VanishedPeer, ATalkWithAPeerThatVanishedGoesOnAndAReturnWithTheSameNickJoinsIt) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    fakes::startInMain(lan, {&ann, &bob});
-    ann.chat.talk("Bob");
-    lan.run();
-    ASSERT_TRUE(bob.chat.enterLine("hi"));
-    lan.run();
-    ASSERT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
-    ASSERT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: hi"));
-
-    bob.connected = false;
-    const std::size_t sentBefore = ann.sent.size();
-    ASSERT_TRUE(ann.chat.enterLine("still there?"));
-    ASSERT_TRUE(ann.chat.enterLine("/me waits"));
-    lan.run();
-    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"}));
-    EXPECT_EQ(ann.view.current, 1);
-    const Texts sent = fakes::sentBodies(ann.sent);
-    EXPECT_EQ(Texts(sent.begin() + sentBefore, sent.end()),
-              (Texts{talkLine("Ann", "Bob", "still there?"), talkAction("Ann", "Bob", " waits")}));
-    EXPECT_EQ(ann.view.textsOf(1).back(), "\r[09:05] Ann  waits");
-    for (const Texts& tab : {ann.view.textsOf(0), ann.view.textsOf(1)}) {
-        for (const std::string& line : tab) {
-            EXPECT_EQ(line.find("leave"), std::string::npos) << line;
-        }
-    }
-
-    // Bob's computer comes back with a new program under the same nick.
-    Peer& back = lan.add("Bob");
-    fakes::startInMain(lan, {&back});
-    EXPECT_EQ(fakes::rosterNicks(ann), (Texts{"Ann", "Bob"}));
-    EXPECT_TRUE(contains(ann.view.textsOf(0), "\r[09:05]  Bob join to us"));
-    back.chat.talk("Ann");
-    lan.run();
-    EXPECT_EQ(ann.view.tabNames, (Texts{"#Main", "Bob"})) << "the open talk tab is the one";
-    ASSERT_TRUE(back.chat.enterLine("I'm back"));
-    ASSERT_TRUE(ann.chat.enterLine("welcome"));
-    lan.run();
-    EXPECT_TRUE(contains(ann.view.textsOf(1), "\r[09:05] <Bob>: I'm back"));
-    EXPECT_TRUE(contains(back.view.textsOf(1), "\r[09:05] <Ann>: welcome"));
 }
 
 } // namespace

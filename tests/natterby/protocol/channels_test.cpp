@@ -1,6 +1,6 @@
+#include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
 #include "tests/fakes/tmpfsmount.h"
-#include "tests/natterby/protocol/peersteps.h"
 
 #include <algorithm>
 #include <filesystem>

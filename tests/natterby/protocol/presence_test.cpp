@@ -1,5 +1,5 @@
+#include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
-#include "tests/natterby/protocol/peersteps.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -77,10 +77,13 @@ TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
     EXPECT_EQ(bob.view.ownNick, kANYA);
 }
 
-TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLine) {
+// What Ann tells of herself: whether her window is shown, once a packet came, her status, and
+// the answer to a request for information, which only opens a window at the requester.
+TEST(Presence, VisibilityStatusAndInformationReachTheOthers) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
     ann.chat.windowShown(true);
     EXPECT_TRUE(ann.sent.empty());
     fakes::startInMain(lan, {&ann, &bob});
@@ -105,14 +108,7 @@ TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLin
     ann.chat.announceStatus(std::nullopt);
     lan.run();
     EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
-}
 
-TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
-    fakes::startInMain(lan, {&ann});
     ann.chat.joinChannel("#Work");
     ann.chat.setAutoAnswer("back soon");
     bob.chat.requestInformation("Ann");

@@ -19,19 +19,24 @@ using fakes::stateImage;
 using natterby::settings::Settings;
 using Texts = std::vector<std::string>;
 
+// Carl logs "#Main": the joins and the chat lines go into its log.
 TEST(Join, WelcomesLogsAndShowsAKnownTopicOnce) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
     Peer& carl = lan.add("Carl", [](auto& s) { s.channels.logged = "#Main\n"; });
     fakes::startInMain(lan, {&ann, &bob, &carl});
+    ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
+    lan.run();
     EXPECT_EQ(carl.view.textsOf(0),
               (Texts{"[09:05] Natterby v 1.1\r", "[09:05] Welcome to #Main, Carl!",
                      "\r[09:05]  Ann join to us", "\r[09:05]  Bob join to us",
-                     "\r[09:05]  Carl join to us"}));
+                     "\r[09:05]  Carl join to us", "\r[09:05] <Ann>: hi"}));
+    EXPECT_EQ(carl.sound.played.back(), (fakes::PlayedSound{3, 1600, 100}));
     EXPECT_EQ(TempFolder::read(carl.folder.file("Main.txt")),
               "PROTOCOL 09:05 | 06.12.2026\r\n[09:05 | 06.12.2026] Ann join to us\r\n"
-              "[09:05 | 06.12.2026] Bob join to us\r\n[09:05 | 06.12.2026] Carl join to us\r\n");
+              "[09:05 | 06.12.2026] Bob join to us\r\n[09:05 | 06.12.2026] Carl join to us\r\n"
+              "[09:05 | 06.12.2026] <Ann> hi\r\n");
 
     ann.chat.joinChannel("#Games");
     bob.chat.joinChannel("#Games");

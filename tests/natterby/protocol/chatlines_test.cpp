@@ -13,23 +13,6 @@ using fakes::Peer;
 using natterby::settings::Settings;
 using Texts = std::vector<std::string>;
 
-TEST(ChatLines, ShownOnceInTheFontOfTheirOriginAndLogged) {
-    Lan lan;
-    const auto logged = [](Settings& s) { s.channels.logged = "#Main\n"; };
-    Peer& ann = lan.add("Ann", logged);
-    Peer& bob = lan.add("Bob", logged);
-    ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
-    lan.run();
-    for (Peer* peer : {&ann, &bob}) {
-        ASSERT_EQ(peer->view.lines.size(), 1u);
-        EXPECT_EQ(peer->view.lines[0].text, "\r[09:05] <Ann>: hi");
-        EXPECT_EQ(peer->view.lines[0].font, peer == &ann ? kOwnFont : kExternalFont);
-        EXPECT_EQ(peer->sound.played, (std::vector<fakes::PlayedSound>{{3, 1600, 100}}));
-        EXPECT_EQ(TempFolder::read(peer->folder.file("Main.txt")),
-                  "[09:05 | 06.12.2026] <Ann> hi\r\n");
-    }
-}
-
 // One datagram from Ann to Bob, who has "#Main", "#Work" (on show) and a talk with Ann open.
 // Only chat, action, talk and topic lines mark a tab that is not on show; notices in "#Main" and
 // joins, leaves, renames and status lines do not. Chat and action lines also make their sender a

@@ -87,17 +87,6 @@ TEST(ChatLines, EveryKindOfLineIsWrittenAndOnlyConversationMarksTheTabUnread) {
     }
 }
 
-// Messages from ignored senders, for other nicks or for closed channels: see HostilePeer.
-TEST(Probe, AnsweredWithItsTokenAndNothingShown) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    bob.framing.send(probe("Ann", "Bob", "t0k"), true);
-    lan.run();
-    EXPECT_EQ(fakes::sentBodies(ann.sent), Texts{probeAnswer("Bob", "Ann", "t0k")});
-    EXPECT_TRUE(ann.view.lines.empty() && bob.view.lines.empty());
-}
-
 // Ann and Bob on "#Main"; with talk, Ann's current tab is a talk with Bob that Bob has open too.
 struct Pair {
     Lan lan;

@@ -78,8 +78,9 @@ TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
 }
 
 // What Ann tells of herself: whether her window is shown, once a packet came, her status, and
-// the answer to a request for information, which only opens a window at the requester.
-TEST(Presence, VisibilityStatusAndInformationReachTheOthers) {
+// the answers to a request for information, which only opens a window at the requester, and to
+// a probe.
+TEST(Presence, VisibilityStatusInformationAndProbesReachTheOthers) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -126,6 +127,14 @@ TEST(Presence, VisibilityStatusAndInformationReachTheOthers) {
     bob.framing.send(informationAnswer("Carl", "Ann", "PC-X", "", "", "#", ""), true);
     lan.run();
     EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
+
+    // A probe is answered with its token, and shows nothing.
+    ann.sent.clear();
+    const std::size_t lines = ann.view.lines.size() + bob.view.lines.size();
+    bob.framing.send(probe("Ann", "Bob", "t0k"), true);
+    lan.run();
+    EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{probeAnswer("Bob", "Ann", "t0k")});
+    EXPECT_EQ(ann.view.lines.size() + bob.view.lines.size(), lines);
 }
 
 // What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's, Ann's and Аня's

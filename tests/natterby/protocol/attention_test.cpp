@@ -49,6 +49,7 @@ TEST(Attention, AChatLineFlashesTheTrayWhileAwayAndBringsAHiddenWindowBackWhileA
         ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
         lan.run();
         EXPECT_EQ(bob.chat.attention().flashing, c.status == '2');
+        EXPECT_FALSE(bob.chat.attention().balloonUp);
         EXPECT_EQ(bob.view.balloons.size(), c.balloon && !c.shown ? 1u : 0u);
         ticks(bob, 4);
         bob.chat.restore();

@@ -32,7 +32,9 @@ TEST(Join, WelcomesLogsAndShowsAKnownTopicOnce) {
               (Texts{"[09:05] Natterby v 1.1\r", "[09:05] Welcome to #Main, Carl!",
                      "\r[09:05]  Ann join to us", "\r[09:05]  Bob join to us",
                      "\r[09:05]  Carl join to us", "\r[09:05] <Ann>: hi"}));
-    EXPECT_EQ(carl.sound.played.back(), (fakes::PlayedSound{3, 1600, 100}));
+    for (const Peer* peer : {&ann, &carl}) {
+        EXPECT_EQ(peer->sound.played, (std::vector<fakes::PlayedSound>{{3, 1600, 100}}));
+    }
     EXPECT_EQ(TempFolder::read(carl.folder.file("Main.txt")),
               "PROTOCOL 09:05 | 06.12.2026\r\n[09:05 | 06.12.2026] Ann join to us\r\n"
               "[09:05 | 06.12.2026] Bob join to us\r\n[09:05 | 06.12.2026] Carl join to us\r\n"

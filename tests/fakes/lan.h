@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <random>
 #include <string>
@@ -26,12 +27,26 @@ class Peer : public natterby::transport::PacketSink {
 public:
     using Setup = std::function<void(natterby::settings::Settings&)>;
 
-    Peer(Lan& lan, const std::string& nick, const Setup& setup, unsigned seed);
+    Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
+        : lan(network), settings([&] {
+              natterby::settings::Settings initial;
+              initial.nicks.current = nick;
+              initial.channels.pathProto = folder.folder();
+              if (setup) {
+                  setup(initial);
+              }
+              return initial;
+          }()),
+          settingsFile(folder.file("Interf.ini")), random(seed),
+          framing(*this, [this] { return static_cast<int>(random() % 95); }),
+          chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
+                      [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
+                      codePage, folder.folder(), std::string(kPackageFolder)}) {
+        host.computer = "PC-" + nick;
+    }
 
     std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override;
 
-    // A chat line, as the chat line's Enter would send it, and similar shortcuts are the core's
-    // own operations: tests call chat directly.
     Lan& lan;
     TempFolder folder;
     natterby::settings::Settings settings;
@@ -85,7 +100,6 @@ public:
 
     // Drops what is queued, as a network that lost it.
     void drop() { queue_.clear(); }
-    std::size_t pending() const { return queue_.size(); }
 
 private:
     std::vector<std::unique_ptr<Peer>> peers_;
@@ -93,33 +107,34 @@ private:
     unsigned seed_ = 1;
 };
 
-inline natterby::settings::Settings
-initialSettings(const std::string& nick, const std::string& folder, const Peer::Setup& setup) {
-    natterby::settings::Settings settings;
-    settings.nicks.current = nick;
-    settings.channels.pathProto = folder;
-    if (setup) {
-        setup(settings);
-    }
-    return settings;
-}
-
-inline Peer::Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
-    : lan(network), settings(initialSettings(nick, folder.folder(), setup)),
-      settingsFile(folder.file("Interf.ini")), random(seed),
-      framing(*this, [this] { return static_cast<int>(random() % 95); }),
-      chat(view, {framing, settings, settingsFile, texts, sound, launcher, host, clock,
-                  [this](int bound) { return static_cast<int>(random() % bound); }, couriel,
-                  codePage, folder.folder(), std::string(kPackageFolder)}) {
-    host.computer = "PC-" + nick;
-}
-
 inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
     sent.emplace_back(packet);
     if (connected) {
         lan.queue(std::string(packet), address);
     }
     return std::nullopt;
+}
+
+// Every peer joins "#Main" as at start, and the joins are delivered.
+inline void startInMain(Lan& lan, std::initializer_list<Peer*> peers) {
+    for (Peer* peer : peers) {
+        peer->chat.joinAtStart("#Main");
+    }
+    lan.run();
+}
+
+inline std::vector<std::string> rosterNicks(const Peer& peer) {
+    std::vector<std::string> nicks;
+    for (const auto& row : peer.chat.roster().rows()) {
+        nicks.push_back(row.nick);
+    }
+    return nicks;
+}
+
+// The state image of the nick's row; 0 when there is none.
+inline int stateImage(const Peer& peer, std::string_view nick) {
+    const int row = peer.chat.roster().find(nick);
+    return row < 0 ? 0 : peer.chat.roster().row(row).stateImage;
 }
 
 } // namespace fakes

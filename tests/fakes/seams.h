@@ -43,10 +43,9 @@ public:
 class FixedHost : public platform::HostInfo {
 public:
     std::string computer = "PC1";
-    std::string user = "ann";
     std::vector<std::string> addressList{"192.168.0.10"};
     std::string computerName() const override { return computer; }
-    std::string userName() const override { return user; }
+    std::string userName() const override { return "ann"; }
     std::vector<std::string> addresses() const override { return addressList; }
     // The address each peer is reached from; none for a peer missing here.
     std::map<std::uint32_t, std::string> routes;
@@ -61,8 +60,7 @@ public:
 
 class FixedClock : public platform::Clock {
 public:
-    common::LocalTime time{2026, 12, 6, 9, 5, 7};
-    common::LocalTime now() const override { return time; }
+    common::LocalTime now() const override { return {2026, 12, 6, 9, 5, 7}; }
 };
 
 class RecordingCouriel : public natterby::protocol::CourielLink {

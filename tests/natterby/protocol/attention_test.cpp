@@ -16,34 +16,47 @@ void ticks(Peer& peer, int count) {
     }
 }
 
-TEST(Attention, TheTrayFlashesItsTwoIconsUntilRestored) {
+// Away, a chat line (not an action) flashes the two tray icons of a hidden window until it is
+// restored; Available, it brings a hidden window back, and a shown one needs nothing.
+TEST(Attention, AChatLineFlashesTheTrayWhileAwayAndBringsAHiddenWindowBackWhileAvailable) {
     struct Case {
-        int normal, flash;  // as configured
-        int shownN, shownF; // as shown
+        char status;
+        bool shown, balloon;
+        int normal, flash;      // as configured
+        std::vector<int> icons; // as shown, after four ticks and then a restore
+        int restores;
     };
-    for (const Case& c : {Case{4, 5, 4, 5}, {9, 12, 9, 12}, {40, -3, 17, 0}}) {
+    const Case cases[] = {
+        {'2', false, false, 4, 5, {5, 4, 5, 4, 4}, 1},
+        {'2', false, false, 40, -3, {0, 17, 0, 17, 17}, 1},
+        {'0', false, false, 4, 5, {4, 4}, 2},
+        {'0', false, true, 4, 5, {4, 4}, 2},
+        {'0', true, true, 4, 5, {4}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.status << c.shown << c.balloon << c.normal);
         Lan lan;
         Peer& ann = lan.add("Ann");
         Peer& bob = lan.add("Bob", [&](Settings& s) {
-            s.nicks.status = '2';
+            s.nicks.status = c.status;
             s.icon = {c.normal, c.flash};
+            s.view.balloonShow = c.balloon;
         });
+        bob.chat.windowShown(c.shown);
         ann.framing.send(actionLine("#Main", "Ann", " waves"), true);
         lan.run();
         EXPECT_FALSE(bob.chat.attention().flashing);
-
         ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
         lan.run();
-        EXPECT_TRUE(bob.chat.attention().flashing);
-        EXPECT_TRUE(bob.view.balloons.empty());
+        EXPECT_EQ(bob.chat.attention().flashing, c.status == '2');
+        EXPECT_FALSE(bob.chat.attention().balloonUp);
+        EXPECT_EQ(bob.view.balloons.size(), c.balloon && !c.shown ? 1u : 0u);
         ticks(bob, 4);
-        EXPECT_EQ(bob.view.trayIcons, (std::vector<int>{c.shownF, c.shownN, c.shownF, c.shownN}));
-
         bob.chat.restore();
-        EXPECT_EQ(bob.view.restores, 1);
         ticks(bob, 2);
-        EXPECT_EQ(bob.view.trayIcons.size(), 5u);
-        EXPECT_EQ(bob.view.trayIcons.back(), c.shownN);
+        EXPECT_EQ(bob.view.trayIcons, c.icons);
+        EXPECT_EQ(bob.view.restores, c.restores);
+        EXPECT_FALSE(bob.chat.attention().flashing || bob.chat.attention().balloonUp);
     }
 }
 
@@ -66,29 +79,6 @@ TEST(Attention, ABalloonHoldsTheFlashingBackUntilItsTimeIsOver) {
     EXPECT_TRUE(bob.view.trayIcons.empty());
     ticks(bob, 1);
     EXPECT_EQ(bob.view.trayIcons, std::vector<int>{5});
-}
-
-// Available (the default status), a hidden window comes back; a shown one needs nothing.
-TEST(Attention, AChatLineBringsAHiddenWindowBackWhileAvailable) {
-    struct Case {
-        bool shown, balloon;
-        int restores;
-    };
-    for (const Case& c : {Case{false, false, 1}, {false, true, 1}, {true, true, 0}}) {
-        Lan lan;
-        Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) { s.view.balloonShow = c.balloon; });
-        if (c.shown) {
-            bob.chat.windowShown(true);
-        }
-        ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
-        lan.run();
-        ticks(bob, 2);
-        EXPECT_EQ(bob.view.restores, c.restores);
-        EXPECT_FALSE(bob.chat.attention().flashing || bob.chat.attention().balloonUp);
-        EXPECT_TRUE(!c.shown || bob.view.balloons.empty());
-        EXPECT_EQ(bob.view.trayIcons, std::vector<int>(c.restores, 4));
-    }
 }
 
 TEST(Startup, TitleTrayAndWithNetworkingTheHostFactsAndTheWelcome) {

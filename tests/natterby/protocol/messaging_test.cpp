@@ -1,3 +1,4 @@
+#include "natterby/protocol/autoanswers.h"
 #include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
 
@@ -11,6 +12,7 @@ using fakes::Lan;
 using fakes::Peer;
 using fakes::PlayedSound;
 using natterby::settings::Settings;
+using Texts = std::vector<std::string>;
 
 std::string archiveOf(const Peer& peer) {
     return TempFolder::read(peer.folder.file("Message.txt"));
@@ -41,7 +43,7 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
         EXPECT_EQ(ann.view.lines[0].text, c.confirmation);
         EXPECT_EQ(ann.sound.played, (std::vector<PlayedSound>{{2, 1500, 100}}));
         EXPECT_EQ(fakes::sentBodies(bob.sent),
-                  std::vector<std::string>{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
+                  Texts{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
         if (c.status == '3') {
             EXPECT_TRUE(bob.view.lines.empty());
             EXPECT_TRUE(bob.view.received.empty());
@@ -49,8 +51,7 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
             EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Message.txt")));
             continue;
         }
-        EXPECT_EQ(bob.view.textsOf(0),
-                  std::vector<std::string>{"\r[09:05] Message received from <Ann>"});
+        EXPECT_EQ(bob.view.textsOf(0), Texts{"\r[09:05] Message received from <Ann>"});
         EXPECT_EQ(bob.view.lines[0].font, kConfirmationFont);
         EXPECT_EQ(archiveOf(bob), "*<*\r\n09:05 | 06.12.2026\r\nAnn\r\nhello\r\n");
         ASSERT_EQ(bob.view.received.size(), 1u);
@@ -61,7 +62,8 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
     }
 }
 
-// Cyd's notice text marks where the nick goes, and his archive cannot be written.
+// Cyd's notice text marks where the nick goes, and his archive cannot be written: it loses
+// only its records, both ways.
 TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     Lan lan;
     Peer& ann = lan.add("Ann", [](Settings& s) { s.view.arhive = false; });
@@ -88,8 +90,17 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
         EXPECT_EQ(peer->view.received[1].nick, "Ann");
     }
     const std::string notice = "\r[09:05] Got <Ann> just now";
-    EXPECT_EQ(cyd.view.textsOf(0), (std::vector<std::string>{notice, notice}));
+    EXPECT_EQ(cyd.view.textsOf(0), (Texts{notice, notice}));
     EXPECT_EQ(cyd.sound.played.size(), 2u);
+
+    cyd.chat.sendPrivateMessage("Ann", "back");
+    lan.run();
+    ASSERT_EQ(ann.view.received.size(), 1u);
+    EXPECT_EQ(ann.view.received[0].text, "back");
+    EXPECT_EQ(cyd.view.textsOf(0).back(),
+              "\r[09:05]  Ann put message in \"Available (Normal)\"  ()");
+    EXPECT_TRUE(cyd.view.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(cyd.folder.file("Message.txt")));
     EXPECT_FALSE(std::filesystem::exists(ann.folder.file("Message.txt")));
 }
 
@@ -121,11 +132,11 @@ TEST(RemoteExecute, RunsTheWholeCommandOnlyWhenAllowedAndThePasswordMatches) {
             EXPECT_TRUE(ann.view.lines.empty());
             continue;
         }
-        EXPECT_EQ(bob.launcher.opened, std::vector<std::string>{"notepad файл.txt"});
+        EXPECT_EQ(bob.launcher.opened, Texts{"notepad файл.txt"});
         EXPECT_TRUE(bob.launcher.started.empty());
         EXPECT_EQ(bob.view.textsOf(0),
-                  std::vector<std::string>{"\r[09:05]  Ann execute notepad \xF4\xE0\xE9\xEB.txt"});
-        EXPECT_EQ(ann.view.textsOf(0), std::vector<std::string>{"\r[09:05]  Bob execute"});
+                  Texts{"\r[09:05]  Ann execute notepad \xF4\xE0\xE9\xEB.txt"});
+        EXPECT_EQ(ann.view.textsOf(0), Texts{"\r[09:05]  Bob execute"});
         EXPECT_EQ(ann.view.lines[0].font, kConfirmationFont);
     }
 }
@@ -138,9 +149,9 @@ TEST(SoundCalls, PersonalCallIsAnsweredAndChannelCallsReachEveryMember) {
     ann.texts = ChatTexts(common::LanguageTexts(bob.folder.file("Bob.ini")));
     ann.chat.soundCall("Bob");
     lan.run();
-    EXPECT_EQ(bob.view.textsOf(0), std::vector<std::string>{"\r[09:05] Ann send sound call"});
+    EXPECT_EQ(bob.view.textsOf(0), Texts{"\r[09:05] Ann send sound call"});
     EXPECT_EQ(bob.sound.played, (std::vector<PlayedSound>{{5, 1500, 500}}));
-    EXPECT_EQ(ann.view.textsOf(0), std::vector<std::string>{"\r[09:05] Bob heard you"});
+    EXPECT_EQ(ann.view.textsOf(0), Texts{"\r[09:05] Bob heard you"});
     EXPECT_EQ(ann.view.lines[0].font, kSystemFont);
     EXPECT_TRUE(ann.sound.played.empty());
 
@@ -150,6 +161,65 @@ TEST(SoundCalls, PersonalCallIsAnsweredAndChannelCallsReachEveryMember) {
     for (Peer* peer : {&ann, &bob}) {
         EXPECT_EQ(peer->view.textsOf(0).back(), "\r[09:05] Bob send sound call");
         EXPECT_EQ(peer->sound.played.back(), (PlayedSound{5, 2000, 500}));
+    }
+}
+
+constexpr std::string_view kStored =
+    "[AutoAns]\r\nCount=3\r\n1=lunch\r\n2=meeting\r\n3=gone\r\nCurrent=lunch\r\n";
+
+TEST(AutoAnswers, ListIsKeptInTheLanguageFileOfTheTexts) {
+    TempFolder folder;
+    const common::ProfileFile settingsFile(folder.file("Interf.ini"));
+    EXPECT_EQ(autoAnswerFile(settingsFile, folder.folder()).path(), folder.file(".ini"));
+    settingsFile.writeText("Language", "ini", "English");
+    EXPECT_EQ(autoAnswerFile(settingsFile, folder.folder()).path(), folder.file("English.ini"));
+}
+
+TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent) {
+    struct Case {
+        const char* name;
+        int picked; // -1: Cancel
+        std::string text;
+        Texts after;
+    };
+    const Case cases[] = {
+        {"typed without picking", 0, "home", {"lunch", "meeting", "gone", "home"}},
+        {"typed into the empty entry", 4, "home", {"lunch", "meeting", "gone", "home"}},
+        {"middle entry edited", 2, "at 3", {"lunch", "at 3", "gone"}},
+        {"last entry edited", 3, "fishing", {"lunch", "meeting", "fishing"}},
+        {"stored entry taken", 2, "lunch", {"lunch", "meeting", "gone"}},
+        {"empty text", 4, "", {"lunch", "meeting", "gone"}},
+        {"cancel", -1, "", {"lunch", "meeting", "gone"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const common::ProfileFile language(folder.write("English.ini", kStored));
+        if (c.picked < 0) {
+            cancelAutoAnswer(language);
+        } else {
+            EXPECT_EQ(acceptAutoAnswer(language, loadAutoAnswers(language), c.picked, c.text),
+                      c.text);
+        }
+        const AutoAnswerList after = loadAutoAnswers(language);
+        EXPECT_EQ(after.texts, c.after);
+        EXPECT_EQ(after.current, c.text);
+    }
+}
+
+TEST(AutoAnswers, DamagedCountIsBoundedAndWrittenBackSound) {
+    const std::pair<std::string, int> cases[] = {
+        {"2147483647", kMaxAutoAnswers}, {"-5", 0}, {"many", 0}};
+    for (const auto& [count, size] : cases) {
+        SCOPED_TRACE(count);
+        TempFolder folder;
+        const common::ProfileFile language(
+            folder.write("English.ini", "[AutoAns]\r\nCount=" + count + "\r\n1=a\r\n"));
+        const AutoAnswerList list = loadAutoAnswers(language);
+        EXPECT_EQ(list.texts.size(), static_cast<std::size_t>(size));
+        acceptAutoAnswer(language, list, 0, "new");
+        EXPECT_EQ(language.readInt("AutoAns", "Count", 0), size + 1);
+        EXPECT_EQ(language.readText("AutoAns", std::to_string(size + 1), ""), "new");
     }
 }
 

@@ -1,5 +1,5 @@
+#include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
-#include "tests/natterby/protocol/peersteps.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,39 +17,38 @@ using Nicks = std::vector<std::string>;
 const std::string kAnya = "\xC0\xED\xFF", kANYA = "\xC0\xCD\xDF";
 const std::string kYolka = "\xA8\xEB\xEA\xE0", kyolka = "\xB8\xEB\xEA\xE0";
 
-TEST(Refresh, DuplicatesStayForTheRequesterAndOnlySincronRebuildsTheOthers) {
+TEST(Refresh, DuplicatesStayForTheRequesterOnlySincronRebuildsTheOthersAndTheTimerAsks) {
     for (const bool sincron : {true, false}) {
         SCOPED_TRACE(sincron);
         Lan lan;
         const auto setup = [&](natterby::settings::Settings& s) { s.net.sincron = sincron; };
         Peer& ann = lan.add(kAnya, setup);
         lan.add(kANYA, setup);
+        // Nicks that share their first three characters keep the order they came in.
+        lan.add("Annette", setup);
+        lan.add("Anna", setup);
         Peer& bob = lan.add("Bob", setup);
         ann.chat.refresh();
         lan.run();
-        EXPECT_EQ(ann.view.refreshCaption, "Refresh: 3");
+        EXPECT_EQ(ann.view.refreshCaption, "Refresh: 5");
 
         bob.chat.refresh();
         lan.run();
-        EXPECT_EQ(rosterNicks(bob), (Nicks{"Bob", kANYA, kAnya}));
-        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Bob", kAnya} : Nicks{"Bob", kANYA, kAnya}));
+        EXPECT_EQ(rosterNicks(bob), (Nicks{"Annette", "Anna", "Bob", kANYA, kAnya}));
+        EXPECT_EQ(rosterNicks(ann), (sincron ? Nicks{"Annette", "Anna", "Bob", kAnya}
+                                             : Nicks{"Annette", "Anna", "Bob", kANYA, kAnya}));
         EXPECT_EQ(ann.chat.refreshCounter(), sincron ? 0 : 180);
-    }
-}
 
-TEST(Refresh, TimerClearsAndAsksOncePastItsThreshold) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    ann.chat.refresh();
-    lan.run();
-    ann.sent.clear();
-    for (int tick = 180; tick < 240 + ann.chat.refreshOffset(); ++tick) {
+        // Past its threshold the timer clears the list and asks once.
+        ann.sent.clear();
+        for (int tick = ann.chat.refreshCounter(); tick < 240 + ann.chat.refreshOffset(); ++tick) {
+            ann.chat.tick();
+        }
+        EXPECT_TRUE(ann.sent.empty());
         ann.chat.tick();
+        EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{refreshRequest(kAnya)});
+        EXPECT_EQ(ann.chat.roster().size(), 0u);
     }
-    EXPECT_TRUE(ann.sent.empty());
-    ann.chat.tick();
-    EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{refreshRequest("Ann")});
-    EXPECT_EQ(ann.chat.roster().size(), 0u);
 }
 
 // Bob takes Аня's nick in capitals: it is hers all the same.
@@ -78,10 +77,14 @@ TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
     EXPECT_EQ(bob.view.ownNick, kANYA);
 }
 
-TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLine) {
+// What Ann tells of herself: whether her window is shown, once a packet came, her status, and
+// the answers to a request for information, which only opens a window at the requester, and to
+// a probe.
+TEST(Presence, VisibilityStatusInformationAndProbesReachTheOthers) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
+    Peer& carl = lan.add("Carl");
     ann.chat.windowShown(true);
     EXPECT_TRUE(ann.sent.empty());
     fakes::startInMain(lan, {&ann, &bob});
@@ -106,14 +109,7 @@ TEST(Presence, VisibilityIsAnnouncedOnceAPacketCameAndStatusChangesWriteTheirLin
     ann.chat.announceStatus(std::nullopt);
     lan.run();
     EXPECT_EQ(bob.view.lines.back().text, "\r[09:05]  Ann in \"DND (Do Not Disturb)\"  ()");
-}
 
-TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
-    fakes::startInMain(lan, {&ann});
     ann.chat.joinChannel("#Work");
     ann.chat.setAutoAnswer("back soon");
     bob.chat.requestInformation("Ann");
@@ -131,6 +127,14 @@ TEST(Information, AnswerTeachesEveryoneAndOpensTheWindowOnlyAtTheRequester) {
     bob.framing.send(informationAnswer("Carl", "Ann", "PC-X", "", "", "#", ""), true);
     lan.run();
     EXPECT_EQ(carl.chat.computerNameOf("Ann"), "none");
+
+    // A probe is answered with its token, and shows nothing.
+    ann.sent.clear();
+    const std::size_t lines = ann.view.lines.size() + bob.view.lines.size();
+    bob.framing.send(probe("Ann", "Bob", "t0k"), true);
+    lan.run();
+    EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{probeAnswer("Bob", "Ann", "t0k")});
+    EXPECT_EQ(ann.view.lines.size() + bob.view.lines.size(), lines);
 }
 
 // What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's, Ann's and Аня's

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "couriel/transfer/streamreader.h"
 #include "tests/fakes/freeport.h"
 #include "tests/fakes/qtapplication.h"
 
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdint>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <string>
 #include <string_view>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <variant>
 
 namespace couriel_test {
 
@@ -40,6 +42,10 @@ inline std::uint16_t freeTcpPort() {
 inline void runFor(std::chrono::milliseconds span) {
     waitUntil([] { return false; }, span);
 }
+
+// How the other side goes away: with a reset (SO_LINGER at 0, as the kernel does for a program
+// killed with bytes it never read), or after closing its own sending direction (a FIN).
+enum class Death { Reset, OrderlyClose };
 
 // The other end of a connection as plain POSIX calls, so that a test decides exactly which
 // bytes go in which write, and when the bytes it is sent are read.
@@ -73,14 +79,19 @@ public:
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         const sockaddr_in a = loopback(port);
         const bool made = ::connect(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
-        const int nonBlocking = 1;
-        ::ioctl(fd_, FIONBIO, &nonBlocking);
+        ::fcntl(fd_, F_SETFL, O_NONBLOCK);
         return made;
     }
     std::uint16_t localPort() const { return portOf(fd_); }
 
-    // Small amounts only: nobody reads while the test writes.
-    void write(std::string_view bytes) { ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+    // Runs the event loop while the socket takes no more, so that the other end reads.
+    void write(std::string_view bytes) {
+        waitUntil([&] {
+            const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            bytes.remove_prefix(n > 0 ? static_cast<std::size_t>(n) : 0);
+            return bytes.empty();
+        });
+    }
     // Appends what waits now to received.
     void drain() {
         char buffer[65536];
@@ -89,8 +100,12 @@ public:
             received.append(buffer, static_cast<std::size_t>(n));
         }
     }
-    // Ends the connection with a reset instead of an orderly close.
-    void reset() {
+    // A reset closes the connection; an orderly close only ends this side's sending.
+    void die(Death death) {
+        if (death == Death::OrderlyClose) {
+            ::shutdown(fd_, SHUT_WR);
+            return;
+        }
         const linger abort{1, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         ::close(fd_);
@@ -102,6 +117,30 @@ public:
 private:
     int listenFd_ = -1;
     int fd_ = -1;
+};
+
+// Plays the receiving side from raw bytes: answers each header and notes the end mark.
+struct RawReceiver {
+    RawPeer peer;
+    couriel::StreamReader reader;
+    std::size_t fed = 0;
+    bool accepted = false;
+    bool ended = false;
+
+    void poll() {
+        if (!accepted && !(accepted = peer.accept())) {
+            return;
+        }
+        peer.drain();
+        reader.append(std::string_view(peer.received).substr(fed));
+        fed = peer.received.size();
+        while (const auto item = reader.next()) {
+            if (std::holds_alternative<couriel::StreamReader::Header>(*item)) {
+                peer.write(couriel::kGoAhead);
+            }
+            ended = ended || std::holds_alternative<couriel::StreamReader::End>(*item);
+        }
+    }
 };
 
 } // namespace couriel_test

@@ -57,7 +57,7 @@ inline std::map<std::string, std::string> filesBelow(const std::filesystem::path
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (entry.is_regular_file()) {
-            files[std::filesystem::relative(entry.path(), folder).string()] =
+            files[entry.path().lexically_relative(folder).string()] =
                 TempFolder::read(entry.path().string());
         }
     }

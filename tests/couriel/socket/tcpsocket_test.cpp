@@ -157,7 +157,7 @@ TEST_F(TcpSocketTest,
     EXPECT_TRUE(released);
     EXPECT_FALSE(receivingAtProgress.back()) << "the last progress sees no stream";
 
-    sender.reset();
+    sender.die(Death::Reset);
     ASSERT_TRUE(waitUntil([&] { return disconnects > 0; }));
     runFor(20ms);
     EXPECT_EQ(disconnects, 1);

@@ -1,8 +1,5 @@
-#include "couriel/transfer/filelist.h"
 #include "couriel/transfer/wirenames.h"
-#include "tests/fakes/tempfolder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -65,39 +62,6 @@ TEST(WireNamesTest, ASentNameIsCarriedExactlyOrNotAtAll) {
             EXPECT_EQ(couriel::receivedPath(*name, cp1251()), fs::path(relative)) << relative;
         }
     }
-}
-
-TEST(FileListTest, ASelectionStandsForItsFilesDepthFirstWithHiddenOnesAndNoLoop) {
-    TempFolder folder;
-    const fs::path root = folder.folder();
-    fs::create_directories(root / "tree/sub/deeper");
-    fs::create_directories(root / "tree/empty");
-    folder.write("x.txt", "x");
-    folder.write("tree/.hidden", "h");
-    folder.write("tree/a", "a");
-    folder.write("tree/sub/b", "b");
-    folder.write("tree/sub/deeper/f", "f");
-    folder.write("tree/sub/deeper/g", "g");
-    fs::create_directory_symlink("..", root / "tree/sub/up");
-    fs::create_symlink(root / "x.txt", root / "tree/link.txt");
-
-    const couriel::FileList list = couriel::buildFileList(root, {"x.txt", "tree"});
-    std::vector<std::string> files;
-    for (const fs::path& file : list.files) {
-        files.push_back(file.string());
-    }
-    ASSERT_EQ(files.size(), 7U);
-    EXPECT_EQ(files.front(), "x.txt") << "the selection's order";
-    std::vector<std::string> sorted = files;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted,
-              (std::vector<std::string>{"tree/.hidden", "tree/a", "tree/link.txt", "tree/sub/b",
-                                        "tree/sub/deeper/f", "tree/sub/deeper/g", "x.txt"}));
-    // Depth first: a folder's files are all together.
-    const auto first = std::find(files.begin(), files.end(), "tree/sub/deeper/f");
-    const auto second = std::find(files.begin(), files.end(), "tree/sub/deeper/g");
-    EXPECT_EQ(std::abs(first - second), 1);
-    EXPECT_TRUE(list.unlisted.empty());
 }
 
 } // namespace

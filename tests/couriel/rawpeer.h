@@ -43,6 +43,15 @@ inline void runFor(std::chrono::milliseconds span) {
     waitUntil([] { return false; }, span);
 }
 
+// Bytes that show where a piece went missing or came twice: each position's own pattern.
+inline std::string patternBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>('0' + (i * 7 + i / 4093) % 10);
+    }
+    return bytes;
+}
+
 // How the other side goes away: with a reset (SO_LINGER at 0, as the kernel does for a program
 // killed with bytes it never read), or after closing its own sending direction (a FIN).
 enum class Death { Reset, OrderlyClose };

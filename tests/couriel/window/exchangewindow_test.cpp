@@ -2,7 +2,6 @@
 #include "couriel/program/folders.h"
 #include "platform/stream.h"
 #include "tests/couriel/exchangetestbed.h"
-#include "tests/couriel/memorystream.h"
 #include "tests/couriel/rawpeer.h"
 
 #include <QComboBox>

@@ -1,37 +1,161 @@
 #include "common/profile.h"
+#include "couriel/program/chatlink.h"
 #include "couriel/program/folders.h"
+#include "couriel/window/exchangewindow.h"
+#include "couriel/window/filebrowser.h"
+#include "platform/launcher.h"
+#include "platform/messagechannel.h"
 #include "platform/stream.h"
-#include "tests/couriel/exchangetestbed.h"
 #include "tests/couriel/rawpeer.h"
+#include "tests/couriel/transferfakes.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <algorithm>
+#include <array>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
+#include <memory>
+#include <ostream>
+
+// Failures show the text rather than its code units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace couriel_test;
+using namespace std::chrono_literals;
 using couriel::Side;
+using Notices = std::vector<std::pair<int, int>>;
+
+class OpeningLauncher : public platform::Launcher {
+public:
+    std::optional<std::string> startProgram(const std::string&,
+                                            const std::vector<std::string>&) override {
+        return std::nullopt;
+    }
+    void openWithDefaultAction(const std::string& target) override { opened.push_back(target); }
+    std::vector<std::string> opened;
+};
+
+// The chat that started a copy, as far as the copy sees it: an endpoint that notes every
+// notice.
+class ChatEnd {
+public:
+    explicit ChatEnd(const std::string& folder)
+        : endpoint_(platform::MessageEndpoint::create(
+              [this](int code, int value) { notices.emplace_back(code, value); }, folder)) {}
+
+    std::uint16_t number() const { return static_cast<std::uint16_t>(endpoint_->number()); }
+    // What the chat does with an address from the peer's chat: four parts, then complete.
+    void sendAddress(int window, std::array<int, 4> parts) {
+        for (const int part : parts) {
+            endpoint_->send(window, couriel::kAddressPart, part);
+        }
+        endpoint_->send(window, couriel::kAddressComplete, 0);
+    }
+    bool toldOver() const {
+        return std::count(notices.begin(), notices.end(), std::pair{couriel::kNoticeOver, 0}) > 0;
+    }
+
+    Notices notices;
+
+private:
+    std::unique_ptr<platform::MessageEndpoint> endpoint_;
+};
+
+// One copy of the program, as its chat starts it, with its program folder.
+class Copy {
+public:
+    Copy(const std::string& messageFolder, std::uint16_t chatWindow, Side side,
+         const std::string& programFolder, std::uint16_t port,
+         std::vector<std::string> drives = {"/"})
+        : link(messageFolder, chatWindow),
+          window(couriel::ExchangeContext{programFolder, common::CodePage("CP1251"), host, launcher,
+                                          link, std::move(drives), port},
+                 side) {
+        window.show();
+    }
+
+    template <typename Widget> Widget* child(const char* name) const {
+        auto* found = window.findChild<Widget*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
+    QString status() const { return child<QLabel>("status")->text(); }
+    couriel::FileBrowser* browser() const {
+        return dynamic_cast<couriel::FileBrowser*>(child<QTreeWidget>("browser"));
+    }
+    std::string folder() const { return browser()->folder(); }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < browser()->topLevelItemCount(); ++i) {
+            names.push_back(browser()->topLevelItem(i)->text(0).toStdString());
+        }
+        return names;
+    }
+    QTreeWidgetItem* entry(const std::string& name) const {
+        const auto found = browser()->findItems(QString::fromStdString(name), Qt::MatchExactly, 0);
+        EXPECT_EQ(found.size(), 1) << name;
+        return found.value(0);
+    }
+    void select(const std::vector<std::string>& names) const {
+        for (const std::string& name : names) {
+            entry(name)->setSelected(true);
+        }
+    }
+
+    HostWithFreeSpace host;
+    OpeningLauncher launcher;
+    couriel::ChatLink link;
+    couriel::ExchangeWindow window;
+};
 
 class ExchangeWindowTest : public testing::Test {
 protected:
     ~ExchangeWindowTest() override { fakes::deletePendingWidgets(); }
 
-    std::unique_ptr<Copy> start(Side side, const std::string& programFolder,
-                                std::vector<std::string> drives = {"/"}) {
-        return std::make_unique<Copy>(messages.folder(), chat.number(), side, programFolder, port,
-                                      std::move(drives));
+    std::unique_ptr<Copy> start(Side side, std::vector<std::string> drives = {"/"}) {
+        return std::make_unique<Copy>(messages.folder(), chat.number(), side, program.folder(),
+                                      port, std::move(drives));
     }
-    std::string folder(const Copy& copy) const { return copy.browser()->folder(); }
+    // After the peer's program died in the middle of a file: the window shows the broken
+    // connection, never the end title, tells the chat nothing until it is closed, and closes
+    // and goes away cleanly.
+    void expectBrokenAndCloseCleanly(std::unique_ptr<Copy>& copy, Death death) {
+        ASSERT_TRUE(waitUntil([&] { return copy->status() == "Disconnect"; }));
+        // Time for a wrong end title or closing to come.
+        runFor(300ms);
+        EXPECT_EQ(copy->window.windowTitle(), "Couriel");
+        EXPECT_TRUE(copy->window.isVisible());
+        EXPECT_FALSE(chat.toldOver());
+        // A reset is a socket error, an orderly close is none.
+        const auto boxes = copy->window.findChildren<QMessageBox*>("message");
+        ASSERT_EQ(boxes.size(), death == Death::Reset ? 1 : 0);
+        if (death == Death::Reset) {
+            EXPECT_TRUE(boxes[0]->text().startsWith("Socket error WSAECONNRESET"));
+        }
+        copy->window.close();
+        EXPECT_TRUE(chat.toldOver()) << "closing tells the chat";
+        copy.reset();
+        fakes::deletePendingWidgets();
+        EXPECT_TRUE(waitUntil([&] { return platform::SocketStartup::live() == sockets; }));
+    }
 
     // Before the endpoints, whose notifiers need it.
     QApplication& application = fakes::qtApplication();
+    const int sockets = platform::SocketStartup::live();
     TempFolder messages;
     TempFolder program;
     ChatEnd chat{messages.folder()};
@@ -45,15 +169,15 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
     program.write("Mine.ini", "[Exchange]\r\nWait=\xcf\xf0\xe8\xb8\xec\r\nReady=Go\r\n");
     auto other = std::make_unique<RawPeer>();
     port = other->listen();
-    const auto copy = start(Side::Receiving, program.folder());
+    const auto copy = start(Side::Receiving);
     const int window = copy->link.ownWindow();
     ASSERT_GT(window, 0);
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
-    EXPECT_EQ(copy->window->windowTitle(), QString::fromUtf8("Приём"));
+    EXPECT_EQ(copy->window.windowTitle(), QString::fromUtf8("Приём"));
     EXPECT_EQ(copy->button("ready")->text(), "Go");
     EXPECT_EQ(copy->button("send")->text(), "Send");
     EXPECT_FALSE(copy->button("send")->isEnabled());
-    EXPECT_EQ(copy->child<QLabel>("status")->text().toStdString(), program.folder());
+    EXPECT_EQ(copy->status().toStdString(), program.folder());
 
     // A receiving copy never sends, even when told an address: it would read from the very
     // folder it writes into.
@@ -62,7 +186,7 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
 
     // The port is taken: the socket's message, no notice, and Ready may be pressed again.
     copy->button("ready")->click();
-    ASSERT_TRUE(waitUntil([&] { return copy->window->findChild<QMessageBox*>("message"); }));
+    ASSERT_TRUE(waitUntil([&] { return copy->window.findChild<QMessageBox*>("message"); }));
     EXPECT_EQ(chat.notices.size(), 1u);
     EXPECT_TRUE(copy->button("ready")->isEnabled());
     EXPECT_TRUE(copy->browser()->isEnabled());
@@ -71,28 +195,27 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
     copy->button("ready")->click();
     EXPECT_EQ(chat.notices,
               (Notices{{couriel::kNoticeStarted, window}, {couriel::kNoticeListening, window}}));
-    EXPECT_EQ(copy->child<QLabel>("status")->text(), "Listen...");
+    EXPECT_EQ(copy->status(), "Listen...");
     for (const char* control : {"ready", "browser", "drives", "folderBox", "up", "root"}) {
         EXPECT_FALSE(copy->child<QWidget>(control)->isEnabled()) << control;
     }
     RawPeer sender;
     ASSERT_TRUE(sender.connect(port));
     // The built-in text loses its blank in the reading; the window puts one back.
-    ASSERT_TRUE(
-        waitUntil([&] { return copy->child<QLabel>("status")->text() == "Connect to 127.0.0.1"; }));
+    ASSERT_TRUE(waitUntil([&] { return copy->status() == "Connect to 127.0.0.1"; }));
     // Files arriving in the folder show in the list, and leave the status line alone.
     program.write("arrived.txt", "");
     ASSERT_TRUE(waitUntil(
         [&] { return !copy->browser()->findItems("arrived.txt", Qt::MatchExactly).isEmpty(); }));
-    EXPECT_EQ(copy->child<QLabel>("status")->text(), "Connect to 127.0.0.1");
+    EXPECT_EQ(copy->status(), "Connect to 127.0.0.1");
 
     // A whole file and the end mark: the end title, the chat told, the window closed.
     sender.write("FILE\r1\rx.txt\rxEND");
-    ASSERT_TRUE(waitUntil([&] { return !copy->window->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return !copy->window.isVisible(); }));
     sender.drain();
     EXPECT_EQ(sender.received, "UPLOADING");
     EXPECT_EQ(TempFolder::read(program.file("x.txt")), "x");
-    EXPECT_EQ(copy->window->windowTitle(), "End");
+    EXPECT_EQ(copy->window.windowTitle(), "End");
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window},
                                      {couriel::kNoticeListening, window},
                                      {couriel::kNoticeOver, 0},
@@ -104,7 +227,7 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
     program.write("two.txt", "22");
     RawReceiver receiver;
     port = receiver.peer.listen();
-    const auto copy = start(Side::Sending, program.folder());
+    const auto copy = start(Side::Sending);
     const int window = copy->link.ownWindow();
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
     EXPECT_FALSE(copy->button("ready")->isEnabled());
@@ -115,7 +238,7 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
          {std::array{0, 0, 0, 0}, std::array{10, 0, 0, 256}, std::array{10, -1, 0, 1}}) {
         chat.sendAddress(window, unknown);
         EXPECT_FALSE(copy->button("send")->isEnabled());
-        EXPECT_EQ(copy->child<QLabel>("status")->text(), "The peer's address is unknown");
+        EXPECT_EQ(copy->status(), "The peer's address is unknown");
     }
     chat.sendAddress(window, {127, 0, 0, 1});
     EXPECT_EQ(copy->link.peerAddress(), "127.0.0.1");
@@ -123,7 +246,7 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
 
     // With nothing selected there is nothing to connect for.
     copy->button("send")->click();
-    runFor(std::chrono::milliseconds(200));
+    runFor(200ms);
     receiver.poll();
     EXPECT_FALSE(receiver.accepted);
     EXPECT_TRUE(copy->browser()->isEnabled());
@@ -134,12 +257,12 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
     copy->button("send")->click();
     ASSERT_TRUE(waitUntil([&] {
         receiver.poll();
-        return !copy->window->isVisible();
+        return !copy->window.isVisible();
     }));
     EXPECT_EQ(receiver.peer.received, "FILE\r2\rtwo.txt\r22FILE\r1\rone.txt\r1END");
     EXPECT_FALSE(copy->button("send")->isEnabled());
     EXPECT_FALSE(copy->browser()->hasSelection());
-    EXPECT_EQ(copy->window->windowTitle(), "End");
+    EXPECT_EQ(copy->window.windowTitle(), "End");
     EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window},
                                      {couriel::kNoticeOver, 0},
                                      {couriel::kNoticeOver, 0}}));
@@ -149,41 +272,41 @@ TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
     fs::create_directories(fs::path(program.folder()) / "sub");
     const common::ProfileFile settings(program.file("Interf.ini"));
     {
-        const auto copy = start(Side::Sending, program.folder());
-        EXPECT_EQ(folder(*copy), program.folder());
+        const auto copy = start(Side::Sending);
+        EXPECT_EQ(copy->folder(), program.folder());
         auto* edit = copy->child<QLineEdit>("folderEdit");
         edit->setText(QString::fromStdString(program.folder() + "sub"));
         QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(folder(*copy), program.folder() + "sub/");
-        copy->window->close();
+        EXPECT_EQ(copy->folder(), program.folder() + "sub/");
+        copy->window.close();
         EXPECT_EQ(chat.notices.back(), std::make_pair(couriel::kNoticeOver, 0));
     }
     EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
     {
-        const auto copy = start(Side::Sending, program.folder());
-        EXPECT_EQ(folder(*copy), program.folder() + "sub/");
+        const auto copy = start(Side::Sending);
+        EXPECT_EQ(copy->folder(), program.folder() + "sub/");
         // A folder the code page cannot name is kept as the nearest one above it that it can.
         fs::create_directories(fs::path(program.folder()) / "sub/日本");
         copy->browser()->goTo(program.folder() + "sub/日本/");
-        copy->window->close();
+        copy->window.close();
     }
     EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
 
     // A folder that has gone leaves the browser in the program's folder.
     settings.writeText("Exchange", "Dir", program.folder() + "gone/");
-    const auto copy = start(Side::Sending, program.folder());
-    EXPECT_EQ(folder(*copy), program.folder());
+    const auto copy = start(Side::Sending);
+    EXPECT_EQ(copy->folder(), program.folder());
 }
 
 TEST_F(ExchangeWindowTest, WithoutArgumentsTheWindowClosesAtOnceAndLostNoticesHarmNothing) {
     const auto copy =
         std::make_unique<Copy>(messages.folder(), 0, Side::None, program.folder(), port);
-    EXPECT_TRUE(waitUntil([&] { return !copy->window->isVisible(); }));
+    EXPECT_TRUE(waitUntil([&] { return !copy->window.isVisible(); }));
     // Nor does a copy without a folder for its endpoint.
     const auto alone =
         std::make_unique<Copy>("", chat.number(), Side::Sending, program.folder(), port);
     EXPECT_EQ(alone->link.ownWindow(), 0);
-    alone->window->close();
+    alone->window.close();
     EXPECT_TRUE(chat.notices.empty());
 }
 
@@ -192,42 +315,42 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     fs::create_directories(fs::path(top) / "b_dir/inner");
     program.write("c.txt", "c");
     program.write("A.txt", "a");
-    const auto copy = start(Side::Sending, top, {"/", top});
+    const auto copy = start(Side::Sending, {"/", top});
     couriel::FileBrowser* browser = copy->browser();
     EXPECT_EQ(copy->entries(), (std::vector<std::string>{"[..]", "b_dir", "A.txt", "c.txt"}));
 
     browser->setCurrentItem(copy->entry("c.txt"));
-    EXPECT_EQ(copy->child<QLabel>("status")->text(), "c.txt");
+    EXPECT_EQ(copy->status(), "c.txt");
     QTest::keyClick(browser, Qt::Key_Return);
     EXPECT_EQ(copy->launcher.opened, std::vector<std::string>{top + "c.txt"});
 
     browser->setCurrentItem(copy->entry("b_dir"));
     QTest::keyClick(browser, Qt::Key_Return);
-    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    EXPECT_EQ(copy->folder(), top + "b_dir/");
     browser->setCurrentItem(copy->entry("inner"));
     QTest::keyClick(browser, Qt::Key_Enter);
-    EXPECT_EQ(folder(*copy), top + "b_dir/inner/");
+    EXPECT_EQ(copy->folder(), top + "b_dir/inner/");
     QTest::keyClick(browser, Qt::Key_Backspace);
-    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    EXPECT_EQ(copy->folder(), top + "b_dir/");
     copy->button("up")->click();
-    EXPECT_EQ(folder(*copy), top);
+    EXPECT_EQ(copy->folder(), top);
     copy->button("root")->click();
-    EXPECT_EQ(folder(*copy), top);
+    EXPECT_EQ(copy->folder(), top);
     browser->goTo(top + "b_dir/inner/");
     QTest::keyClick(browser, Qt::Key_Backslash, Qt::ControlModifier);
-    EXPECT_EQ(folder(*copy), top);
+    EXPECT_EQ(copy->folder(), top);
 
     // Each drive returns to the folder last shown on it.
     browser->goTo(top + "b_dir/");
     auto* drives = copy->child<QComboBox>("drives");
     EXPECT_EQ(drives->currentText().toStdString(), top);
     drives->activated(0);
-    EXPECT_EQ(folder(*copy), "/");
+    EXPECT_EQ(copy->folder(), "/");
     EXPECT_NE(copy->entries().front(), "[..]");
     copy->button("up")->click();
-    EXPECT_EQ(folder(*copy), "/");
+    EXPECT_EQ(copy->folder(), "/");
     drives->activated(1);
-    EXPECT_EQ(folder(*copy), top + "b_dir/");
+    EXPECT_EQ(copy->folder(), top + "b_dir/");
     EXPECT_EQ(copy->child<QLineEdit>("folderEdit")->text().toStdString(), top + "b_dir/");
 
     // The list follows the folder on disk and keeps what was selected.
@@ -236,7 +359,7 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     ASSERT_TRUE(waitUntil([&] { return copy->entries().size() == 3; }));
     EXPECT_TRUE(copy->entry("inner")->isSelected());
     fs::remove_all(fs::path(top) / "b_dir");
-    ASSERT_TRUE(waitUntil([&] { return folder(*copy) == top; }));
+    ASSERT_TRUE(waitUntil([&] { return copy->folder() == top; }));
 
     // The selection goes in its order on screen, without the parent entry.
     copy->select({"c.txt", "[..]", "A.txt"});
@@ -244,56 +367,18 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     EXPECT_TRUE(browser->selectedItems().isEmpty());
 }
 
-// A window whose peer's program dies in the middle of a file: the window shows the broken
-// connection, never the end title, tells the chat nothing until it is closed, and closes and
-// goes away cleanly, leaving what arrived of the file.
-class WindowFaultTest : public ExchangeWindowTest {
-protected:
-    std::unique_ptr<Copy> startIn(Side side, const std::string& folder) {
-        program.write("Interf.ini", "[Exchange]\r\nDir=" + folder + "\r\n");
-        return start(side, program.folder());
-    }
-    QString status(const Copy& copy) const { return copy.child<QLabel>("status")->text(); }
-    bool noticed(int code) const {
-        return std::any_of(chat.notices.begin(), chat.notices.end(),
-                           [&](const auto& notice) { return notice.first == code; });
-    }
-    void expectBrokenAndCloseCleanly(std::unique_ptr<Copy>& copy, const QString& title,
-                                     Death death) {
-        ASSERT_TRUE(waitUntil([&] { return status(*copy) == "Disconnect"; }));
-        // Time for a wrong end title or closing to come.
-        runFor(std::chrono::milliseconds(300));
-        EXPECT_EQ(copy->window->windowTitle(), title);
-        EXPECT_TRUE(copy->window->isVisible());
-        EXPECT_FALSE(noticed(couriel::kNoticeOver));
-        // A reset is a socket error, an orderly close is none.
-        const auto boxes = copy->window->findChildren<QMessageBox*>("message");
-        ASSERT_EQ(boxes.size(), death == Death::Reset ? 1 : 0);
-        if (death == Death::Reset) {
-            EXPECT_TRUE(boxes[0]->text().startsWith("Socket error WSAECONNRESET"));
-        }
-        copy->window->close();
-        EXPECT_TRUE(noticed(couriel::kNoticeOver)) << "closing tells the chat";
-        copy.reset();
-        fakes::deletePendingWidgets();
-        EXPECT_TRUE(waitUntil([&] { return platform::SocketStartup::live() == sockets; }));
-    }
-
-    const int sockets = platform::SocketStartup::live();
-};
-
 // What arrived stays under the file's own name (it came under a temporary one), as far as it
 // came; nothing else in the folder is touched.
-TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
+TEST_F(ExchangeWindowTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
         SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
         chat.notices.clear();
         port = freeTcpPort();
         TempFolder target;
         target.write("old.txt", "untouched");
-        auto copy = startIn(Side::Receiving, target.folder());
+        program.write("Interf.ini", "[Exchange]\r\nDir=" + target.folder() + "\r\n");
+        auto copy = start(Side::Receiving);
         copy->button("ready")->click();
-        const QString title = copy->window->windowTitle();
         const std::string part = patternBytes(123457);
         RawPeer sender;
         ASSERT_TRUE(sender.connect(port));
@@ -306,14 +391,14 @@ TEST_F(WindowFaultTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
         const fs::path sub = fs::path(target.folder()) / "sub";
         ASSERT_TRUE(waitUntil([&] { return fs::exists(sub) && bytesBelow(sub) == part.size(); }));
         sender.die(death);
-        expectBrokenAndCloseCleanly(copy, title, death);
+        expectBrokenAndCloseCleanly(copy, death);
         EXPECT_EQ(
             filesBelow(target.folder()),
             (std::map<std::string, std::string>{{"old.txt", "untouched"}, {"sub/big.bin", part}}));
     }
 }
 
-TEST_F(WindowFaultTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
+TEST_F(ExchangeWindowTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
         SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
         chat.notices.clear();
@@ -323,8 +408,8 @@ TEST_F(WindowFaultTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
         fs::resize_file(source.file("big.bin"), 64 << 20);
         RawReceiver receiver;
         port = receiver.peer.listen();
-        auto copy = startIn(Side::Sending, source.folder());
-        const QString title = copy->window->windowTitle();
+        program.write("Interf.ini", "[Exchange]\r\nDir=" + source.folder() + "\r\n");
+        auto copy = start(Side::Sending);
         chat.sendAddress(copy->link.ownWindow(), {127, 0, 0, 1});
         copy->select({"big.bin"});
         copy->button("send")->click();
@@ -333,7 +418,7 @@ TEST_F(WindowFaultTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
             return receiver.peer.received.size() > 100000;
         }));
         receiver.peer.die(death);
-        expectBrokenAndCloseCleanly(copy, title, death);
+        expectBrokenAndCloseCleanly(copy, death);
     }
 }
 

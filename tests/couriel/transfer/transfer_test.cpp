@@ -100,30 +100,6 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     EXPECT_EQ(filesBelow(from), before);
 }
 
-TEST_F(TransferTest, FilesGoFromTheEndOfTheSelectionAndThoseAHeaderCannotCarryAreNamed) {
-    TempFolder source;
-    const fs::path from = source.folder();
-    source.write("x", "xx");
-    source.write("y", "yyy");
-    source.write("z", "z");
-    source.write("big.bin", "");
-    fs::resize_file(from / "big.bin", std::uintmax_t{1} << 31);
-    source.write("日本.txt", "j");
-    RawReceiver receiver;
-    port = receiver.peer.listen();
-    const auto sender = makeSender();
-    senderView.selection = {"x", "big.bin", "y", "日本.txt", "z", "missing.txt"};
-    sender->start(from, "127.0.0.1");
-    ASSERT_TRUE(waitUntil([&] {
-        receiver.poll();
-        return receiver.ended && senderView.overs == 1;
-    }));
-    runFor(20ms);
-    EXPECT_EQ(receiver.peer.received, "FILE\r1\rz\rzFILE\r3\ry\ryyyFILE\r2\rx\rxxEND");
-    EXPECT_EQ(senderView.statuses.back(), "Not sent: missing.txt, ??.txt, big.bin");
-    EXPECT_EQ(senderView.closes, 0) << "stays open to show what stayed behind";
-}
-
 // A receiver on a slow link that reads as the first implementation did: one read of up to
 // 4096 bytes at a time, each message taken to be what one read returns, the data counted. Its
 // small receive buffer and its pause after each read leave most of a big file waiting in the

@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <sys/stat.h>
 
 // Failures show the text rather than its code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -225,6 +226,12 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
 TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheChat) {
     program.write("one.txt", "1");
     program.write("two.txt", "22");
+    // What a header cannot carry: a name the code page cannot write, a size beyond 31 bits,
+    // no file to read (a link to nothing), no regular file (a pipe).
+    program.write("日本.txt", "j");
+    fs::resize_file(program.write("big.bin", ""), std::uintmax_t{1} << 31);
+    fs::create_symlink(program.file("nothing"), program.file("dangling"));
+    ASSERT_EQ(::mkfifo(program.file("pipe").c_str(), 0600), 0);
     RawReceiver receiver;
     port = receiver.peer.listen();
     const auto copy = start(Side::Sending);
@@ -251,21 +258,22 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
     EXPECT_FALSE(receiver.accepted);
     EXPECT_TRUE(copy->browser()->isEnabled());
 
-    // The files go from the end of the selection; then the end title, the chat told, the
-    // window closed.
-    copy->select({"two.txt", "one.txt"});
+    // The files go from the end of the selection in its order on screen; then the end title
+    // and the chat told, while the window stays open to name what stayed behind.
+    copy->select({"two.txt", "pipe", "日本.txt", "one.txt", "big.bin", "dangling"});
     copy->button("send")->click();
     ASSERT_TRUE(waitUntil([&] {
         receiver.poll();
-        return !copy->window.isVisible();
+        return receiver.ended && copy->window.windowTitle() == "End";
     }));
+    runFor(300ms);
     EXPECT_EQ(receiver.peer.received, "FILE\r2\rtwo.txt\r22FILE\r1\rone.txt\r1END");
+    EXPECT_EQ(copy->status(), "Not sent: ??.txt, pipe, dangling, big.bin");
+    EXPECT_TRUE(copy->window.isVisible());
     EXPECT_FALSE(copy->button("send")->isEnabled());
     EXPECT_FALSE(copy->browser()->hasSelection());
-    EXPECT_EQ(copy->window.windowTitle(), "End");
-    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window},
-                                     {couriel::kNoticeOver, 0},
-                                     {couriel::kNoticeOver, 0}}));
+    EXPECT_EQ(chat.notices,
+              (Notices{{couriel::kNoticeStarted, window}, {couriel::kNoticeOver, 0}}));
 }
 
 TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {

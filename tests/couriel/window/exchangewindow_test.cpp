@@ -276,36 +276,6 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
               (Notices{{couriel::kNoticeStarted, window}, {couriel::kNoticeOver, 0}}));
 }
 
-TEST_F(ExchangeWindowTest, TheLastFolderIsKeptInTheSettingsFile) {
-    fs::create_directories(fs::path(program.folder()) / "sub");
-    const common::ProfileFile settings(program.file("Interf.ini"));
-    {
-        const auto copy = start(Side::Sending);
-        EXPECT_EQ(copy->folder(), program.folder());
-        auto* edit = copy->child<QLineEdit>("folderEdit");
-        edit->setText(QString::fromStdString(program.folder() + "sub"));
-        QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(copy->folder(), program.folder() + "sub/");
-        copy->window.close();
-        EXPECT_EQ(chat.notices.back(), std::make_pair(couriel::kNoticeOver, 0));
-    }
-    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
-    {
-        const auto copy = start(Side::Sending);
-        EXPECT_EQ(copy->folder(), program.folder() + "sub/");
-        // A folder the code page cannot name is kept as the nearest one above it that it can.
-        fs::create_directories(fs::path(program.folder()) / "sub/日本");
-        copy->browser()->goTo(program.folder() + "sub/日本/");
-        copy->window.close();
-    }
-    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), program.folder() + "sub/");
-
-    // A folder that has gone leaves the browser in the program's folder.
-    settings.writeText("Exchange", "Dir", program.folder() + "gone/");
-    const auto copy = start(Side::Sending);
-    EXPECT_EQ(copy->folder(), program.folder());
-}
-
 TEST_F(ExchangeWindowTest, WithoutArgumentsTheWindowClosesAtOnceAndLostNoticesHarmNothing) {
     const auto copy =
         std::make_unique<Copy>(messages.folder(), 0, Side::None, program.folder(), port);
@@ -318,7 +288,7 @@ TEST_F(ExchangeWindowTest, WithoutArgumentsTheWindowClosesAtOnceAndLostNoticesHa
     EXPECT_TRUE(chat.notices.empty());
 }
 
-TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
+TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrivesAndTheLastFolderIsKept) {
     const std::string top = program.folder();
     fs::create_directories(fs::path(top) / "b_dir/inner");
     program.write("c.txt", "c");
@@ -373,6 +343,25 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrives) {
     copy->select({"c.txt", "[..]", "A.txt"});
     EXPECT_EQ(browser->takeSelection(), (std::vector<std::string>{"A.txt", "c.txt"}));
     EXPECT_TRUE(browser->selectedItems().isEmpty());
+
+    // The folder typed in goes to the settings file when the window closes, for the next copy
+    // to start in; one the code page cannot name is kept as the nearest one above it that it
+    // can, and one that has gone leaves the browser in the program's folder.
+    fs::create_directories(fs::path(top) / "sub/日本");
+    auto* edit = copy->child<QLineEdit>("folderEdit");
+    edit->setText(QString::fromStdString(top + "sub"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(copy->folder(), top + "sub/");
+    copy->window.close();
+    const common::ProfileFile settings(program.file("Interf.ini"));
+    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), top + "sub/");
+    const auto next = start(Side::Sending);
+    EXPECT_EQ(next->folder(), top + "sub/");
+    next->browser()->goTo(top + "sub/日本/");
+    next->window.close();
+    EXPECT_EQ(settings.readText("Exchange", "Dir", ""), top + "sub/");
+    settings.writeText("Exchange", "Dir", top + "gone/");
+    EXPECT_EQ(start(Side::Sending)->folder(), top);
 }
 
 // What arrived stays under the file's own name (it came under a temporary one), as far as it

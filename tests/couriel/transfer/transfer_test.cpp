@@ -1,7 +1,6 @@
 #include "couriel/transfer/receiver.h"
 #include "couriel/transfer/sender.h"
-#include "tests/couriel/rawpeer.h"
-#include "tests/couriel/transferfakes.h"
+#include "tests/couriel/courielfakes.h"
 #include "tests/fakes/tempfolder.h"
 #include "tests/fakes/tmpfsmount.h"
 
@@ -185,8 +184,9 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
     runFor(30ms);
     sender.write("it.txt\rabc");
     ASSERT_TRUE(answered(2));
-    sender.write("FILE\r5\r..\\..\\evil.txt\rEVIL!");
+    sender.write("FILE\r5\r..\\..\\evil.txt\r");
     ASSERT_TRUE(answered(3)) << "a refused file is answered, and its data dropped";
+    sender.write("EVIL!");
     const std::string absolute = (outside / "abs.txt").string();
     sender.write("FILE\r4\r" + absolute + "\rABS!FILE\r4\rC:\\drive.txt\rDRV!");
     ASSERT_TRUE(answered(5));
@@ -217,41 +217,33 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
 }
 
 // The folder the files go to is on a small file system that runs full in the middle of a file.
-// Once with the free space asked of the real file system, so that the question comes and is
-// answered Yes; once with a host that says there is room (another writer took it meanwhile).
+// The free space is asked of the real file system, so that the question comes and is answered
+// Yes; it is asked again for the small file, which finds the file system full.
 TEST_F(TransferTest, AFullFileSystemNamesTheFileThatCouldNotBeWritten) {
-    for (const bool realFreeSpace : {true, false}) {
-        SCOPED_TRACE(realFreeSpace ? "free space of the file system" : "free space misjudged");
-        receiverView = RecordingView();
-        senderView = RecordingView();
-        port = freeTcpPort();
-        TempFolder source;
-        const std::string data = patternBytes(200000);
-        source.write("big.bin", data);
-        source.write("small.txt", "small");
-        TempFolder area;
-        const fakes::TmpfsMount small(area.folder(), "size=64k");
-        if (!small.error().empty()) {
-            GTEST_SKIP() << "cannot mount a small file system here (needs root): " << small.error();
-        }
-        const platform::SystemHostInfo system;
-        const auto receiver = makeReceiver(area.folder(), realFreeSpace ? &system : nullptr);
-        const auto sender = makeSender();
-        senderView.selection = {"small.txt", "big.bin"};
-        sender->start(source.folder(), "127.0.0.1");
-        ASSERT_TRUE(waitUntil([&] { return receiverView.overs == 1; }));
-        runFor(300ms);
-
-        // Asked again for the small file, which finds the file system full.
-        EXPECT_EQ(receiverView.questions.size(), realFreeSpace ? 2U : 0U);
-        ASSERT_FALSE(receiverView.statuses.empty());
-        EXPECT_EQ(receiverView.statuses.back(), "Not received: big.bin, small.txt");
-        EXPECT_EQ(receiverView.closes, 0) << "stays open to show what did not arrive";
-        const std::string written = TempFolder::read(area.file("big.bin"));
-        EXPECT_LT(written.size(), data.size());
-        EXPECT_EQ(written, data.substr(0, written.size())) << "what was written is right";
-        EXPECT_TRUE(messages.empty());
+    TempFolder source;
+    const std::string data = patternBytes(200000);
+    source.write("big.bin", data);
+    source.write("small.txt", "small");
+    TempFolder area;
+    const fakes::TmpfsMount small(area.folder(), "size=64k");
+    if (!small.error().empty()) {
+        GTEST_SKIP() << "cannot mount a small file system here (needs root): " << small.error();
     }
+    const platform::SystemHostInfo system;
+    const auto receiver = makeReceiver(area.folder(), &system);
+    const auto sender = makeSender();
+    senderView.selection = {"small.txt", "big.bin"};
+    sender->start(source.folder(), "127.0.0.1");
+    ASSERT_TRUE(waitUntil([&] { return receiverView.overs == 1; }));
+    runFor(300ms);
+
+    EXPECT_EQ(receiverView.questions.size(), 2U);
+    EXPECT_EQ(receiverView.statuses.back(), "Not received: big.bin, small.txt");
+    EXPECT_EQ(receiverView.closes, 0) << "stays open to show what did not arrive";
+    const std::string written = TempFolder::read(area.file("big.bin"));
+    EXPECT_LT(written.size(), data.size());
+    EXPECT_EQ(written, data.substr(0, written.size())) << "what was written is right";
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace

@@ -6,8 +6,7 @@
 #include "platform/launcher.h"
 #include "platform/messagechannel.h"
 #include "platform/stream.h"
-#include "tests/couriel/rawpeer.h"
-#include "tests/couriel/transferfakes.h"
+#include "tests/couriel/courielfakes.h"
 #include "tests/fakes/tempfolder.h"
 
 #include <QComboBox>

@@ -1,20 +1,31 @@
 #pragma once
 
+#include "couriel/transfer/pauses.h"
 #include "couriel/transfer/streamreader.h"
+#include "couriel/transfer/transferview.h"
+#include "platform/hostinfo.h"
 #include "tests/fakes/freeport.h"
 #include "tests/fakes/qtapplication.h"
+#include "tests/fakes/tempfolder.h"
 
+#include <QTimer>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdint>
 #include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <netinet/in.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <variant>
+#include <vector>
 
+// The other ends of Couriel's connections, and what its transfers see of the world.
 namespace couriel_test {
 
 inline sockaddr_in loopback(std::uint16_t port) {
@@ -91,7 +102,6 @@ public:
         ::fcntl(fd_, F_SETFL, O_NONBLOCK);
         return made;
     }
-    std::uint16_t localPort() const { return portOf(fd_); }
 
     // Runs the event loop while the socket takes no more, so that the other end reads.
     void write(std::string_view bytes) {
@@ -132,7 +142,6 @@ private:
 struct RawReceiver {
     RawPeer peer;
     couriel::StreamReader reader;
-    std::size_t fed = 0;
     bool accepted = false;
     bool ended = false;
 
@@ -140,9 +149,9 @@ struct RawReceiver {
         if (!accepted && !(accepted = peer.accept())) {
             return;
         }
+        const std::size_t fed = peer.received.size();
         peer.drain();
         reader.append(std::string_view(peer.received).substr(fed));
-        fed = peer.received.size();
         while (const auto item = reader.next()) {
             if (std::holds_alternative<couriel::StreamReader::Header>(*item)) {
                 peer.write(couriel::kGoAhead);
@@ -150,6 +159,74 @@ struct RawReceiver {
             ended = ended || std::holds_alternative<couriel::StreamReader::End>(*item);
         }
     }
+};
+
+// Records what a transfer shows; answers the free-space question as told.
+class RecordingView : public couriel::TransferView {
+public:
+    void showStatus(const std::string& text) override { statuses.push_back(text); }
+    void showProgress(int percent) override { progress.push_back(percent); }
+    std::vector<std::string> takeSelection() override { return selection; }
+    void askToContinue(const std::string& question, std::function<void(bool)> answer) override {
+        questions.push_back(question);
+        answer(answerYes);
+    }
+    void transferOver() override { ++overs; }
+    void closeProgram() override { ++closes; }
+
+    std::vector<std::string> selection;
+    bool answerYes = true;
+    std::vector<std::string> statuses;
+    std::vector<int> progress;
+    std::vector<std::string> questions;
+    int overs = 0;
+    int closes = 0;
+};
+
+// Pauses that note the delay asked for and wait only a moment, to keep the tests short.
+class QuickPauses : public couriel::Pauses {
+public:
+    explicit QuickPauses(std::vector<int>& delays) : delays_(delays) {}
+    void after(std::chrono::milliseconds delay, std::function<void()> action) override {
+        delays_.push_back(static_cast<int>(delay.count()));
+        QTimer::singleShot(1, &context_, std::move(action));
+    }
+
+private:
+    std::vector<int>& delays_;
+    QObject context_;
+};
+
+// Every regular file below the folder with its content, by path below the folder.
+inline std::map<std::string, std::string> filesBelow(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).string()] =
+                TempFolder::read(entry.path().string());
+        }
+    }
+    return files;
+}
+
+// The number of bytes in the files below the folder, a file still coming under a hidden name
+// included.
+inline std::size_t bytesBelow(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    for (const auto& [name, content] : filesBelow(folder)) {
+        count += content.size();
+    }
+    return count;
+}
+
+class HostWithFreeSpace : public platform::HostInfo {
+public:
+    std::optional<std::uint64_t> free = std::uint64_t{1} << 40;
+    std::string computerName() const override { return "PC"; }
+    std::string userName() const override { return "user"; }
+    std::vector<std::string> addresses() const override { return {}; }
+    std::optional<std::string> addressToward(std::uint32_t) const override { return {}; }
+    std::optional<std::uint64_t> freeBytes(const std::string&) const override { return free; }
 };
 
 } // namespace couriel_test

@@ -82,7 +82,6 @@ public:
         }
     }
 
-    // Listens on a free loopback port and gives it.
     std::uint16_t listen() {
         listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
         const sockaddr_in a = loopback(0);

@@ -114,23 +114,13 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndWhenDeliveredGivesUpWhenNothi
     EXPECT_TRUE(peer.received.substr(0, at) + peer.received.substr(at + 3) == bytes);
     EXPECT_FALSE(client.IsSending());
 
-    // An empty stream ends at once, with one progress that sees no stream.
-    std::vector<bool> sendingAtProgress;
-    client.OnSendProgress = [&](TcpClient& c) { sendingAtProgress.push_back(c.IsSending()); };
-    MemoryStream empty("");
-    EXPECT_TRUE(client.SendStream(empty));
-    EXPECT_EQ(sendingAtProgress, std::vector<bool>{false});
-
-    int delivered = 0;
-    client.SendText("FILE\r3\rabc\r");
-    client.WhenDelivered([&] { ++delivered; });
-    ASSERT_TRUE(waitUntil([&] { return delivered == 1; }));
     // The peer reads no more, so its buffer fills and the rest waits for ever.
+    bool delivered = false;
     client.SendText(bytes);
-    client.WhenDelivered([&] { ++delivered; }, 200ms);
+    client.WhenDelivered([&] { delivered = true; }, 200ms);
     ASSERT_TRUE(waitUntil([&] { return disconnects == 1; }));
     EXPECT_EQ(errors, std::vector<int>{platform::kWsaETimedOut});
-    EXPECT_EQ(delivered, 1);
+    EXPECT_FALSE(delivered);
     EXPECT_FALSE(client.Connected());
 }
 
@@ -146,10 +136,6 @@ TEST_F(TcpSocketTest, AServerClientReceivesIntoAStreamAndALeavingOneGoesAfterIts
             if (chunk == "bye") {
                 sender.Disconnect();
             }
-        };
-        std::vector<bool> receivingAtProgress;
-        server.OnClientReceiveProgress = [&](TcpClient& c) {
-            receivingAtProgress.push_back(c.IsReceiving());
         };
         server.OnClientDisconnect = [&](TcpSocket&) { ++disconnects; };
         server.Listen();
@@ -171,8 +157,6 @@ TEST_F(TcpSocketTest, AServerClientReceivesIntoAStreamAndALeavingOneGoesAfterIts
         first.SetReceiveStream(std::make_unique<MemoryStream>(), true, 0);
         peers[0].write("0123456789FILE\r");
         ASSERT_TRUE(waitUntil([&] { return data == "FILE\r"; }));
-        EXPECT_FALSE(first.IsReceiving());
-        EXPECT_FALSE(receivingAtProgress.back()) << "the last progress sees no stream";
         // A reset is one disconnect.
         peers[0].die(Death::Reset);
         ASSERT_TRUE(waitUntil([&] { return disconnects > 0; }));

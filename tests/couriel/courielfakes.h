@@ -45,10 +45,6 @@ inline std::uint16_t portOf(int fd) {
 
 using fakes::waitUntil;
 
-inline std::uint16_t freeTcpPort() {
-    return fakes::freePort(SOCK_STREAM);
-}
-
 // For what must not happen: runs the event loop for the span, giving it the time to happen.
 inline void runFor(std::chrono::milliseconds span) {
     waitUntil([] { return false; }, span);
@@ -110,7 +106,6 @@ public:
             return bytes.empty();
         });
     }
-    // Appends what waits now to received.
     void drain() {
         char buffer[65536];
         ssize_t n = 0;

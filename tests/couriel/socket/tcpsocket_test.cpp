@@ -15,29 +15,25 @@ using couriel::TcpClient;
 using couriel::TcpSocket;
 
 // A stream over a string: what is no file goes through the socket's own buffer.
-class MemoryStream : public couriel::Stream {
-public:
+struct MemoryStream : couriel::Stream {
     explicit MemoryStream(std::string bytes = {}) : bytes(std::move(bytes)) {}
-
-    std::int64_t position() const override { return position_; }
-    void setPosition(std::int64_t position) override { position_ = position; }
+    std::int64_t position() const override { return at; }
+    void setPosition(std::int64_t position) override { at = position; }
     std::int64_t size() const override { return std::ssize(bytes); }
     std::size_t read(std::span<char> buffer) override {
         const std::size_t count =
-            bytes.copy(buffer.data(), buffer.size(), static_cast<std::size_t>(position_));
-        position_ += static_cast<std::int64_t>(count);
+            bytes.copy(buffer.data(), buffer.size(), static_cast<std::size_t>(at));
+        at += static_cast<std::int64_t>(count);
         return count;
     }
     std::size_t write(std::span<const char> data) override {
-        bytes.replace(static_cast<std::size_t>(position_), data.size(), data.data(), data.size());
-        position_ += std::ssize(data);
+        bytes.append(data.data(), data.size());
+        at += std::ssize(data);
         return data.size();
     }
 
     std::string bytes;
-
-private:
-    std::int64_t position_ = 0;
+    std::int64_t at = 0;
 };
 
 class TcpSocketTest : public testing::Test {
@@ -45,7 +41,6 @@ protected:
     void SetUp() override {
         fakes::qtApplication();
         client.setHost("127.0.0.1");
-        client.setPort(freeTcpPort());
         client.OnError = [this](TcpSocket&, int code) { errors.push_back(code); };
         client.OnDisconnect = [this](TcpSocket&) { ++disconnects; };
     }
@@ -59,35 +54,8 @@ protected:
     TcpClient client{record};
 };
 
-TEST_F(TcpSocketTest, BadAddressesFailInTheCheckAndARefusalIsShownWithItsCodeNameAndSocket) {
-    bool connected = false;
-    client.OnConnect = [&](TcpClient&) { connected = true; };
-    for (const std::string host : {"255.255.255.255", "couriel.example", ""}) {
-        errors.clear();
-        client.setHost(host);
-        client.Connect();
-        EXPECT_EQ(errors, std::vector<int>{platform::kWsaEAddrNotAvail}) << host;
-        EXPECT_FALSE(client.Active());
-        EXPECT_EQ(client.handle(), -1);
-    }
-    EXPECT_TRUE(messages.empty());
-
-    // Nobody listens on the port; without an error handler the refusal becomes a message.
-    client.OnError = nullptr;
-    client.setHost("127.0.0.1");
-    client.Connect();
-    const std::string handle = std::to_string(client.handle());
-    ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }));
-    runFor(20ms);
-    EXPECT_EQ(messages,
-              std::vector<std::string>{"Socket error WSAECONNREFUSED on socket " + handle});
-    EXPECT_FALSE(connected);
-    EXPECT_FALSE(client.Active());
-    EXPECT_EQ(client.handle(), -1) << "the abandoned attempt's socket is closed";
-}
-
 // The peer reads only when the test drains it.
-TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndWhenDeliveredGivesUpWhenNothingMoves) {
+TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndBadAddressesAndRefusalsFail) {
     RawPeer peer;
     client.setPort(peer.listen());
     client.Connect();
@@ -122,6 +90,30 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndWhenDeliveredGivesUpWhenNothi
     EXPECT_EQ(errors, std::vector<int>{platform::kWsaETimedOut});
     EXPECT_FALSE(delivered);
     EXPECT_FALSE(client.Connected());
+
+    for (const std::string host : {"255.255.255.255", "couriel.example", ""}) {
+        errors.clear();
+        client.setHost(host);
+        client.Connect();
+        EXPECT_EQ(errors, std::vector<int>{platform::kWsaEAddrNotAvail}) << host;
+        EXPECT_FALSE(client.Active());
+        EXPECT_EQ(client.handle(), -1);
+    }
+    EXPECT_TRUE(messages.empty());
+
+    // Nobody listens on the port; without an error handler the refusal becomes a message.
+    client.OnError = nullptr;
+    client.OnConnect = [](TcpClient&) { ADD_FAILURE() << "refused, yet connected"; };
+    client.setHost("127.0.0.1");
+    client.setPort(fakes::freePort(SOCK_STREAM));
+    client.Connect();
+    const std::string handle = std::to_string(client.handle());
+    ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }));
+    runFor(20ms);
+    EXPECT_EQ(messages,
+              std::vector<std::string>{"Socket error WSAECONNREFUSED on socket " + handle});
+    EXPECT_FALSE(client.Active());
+    EXPECT_EQ(client.handle(), -1) << "the abandoned attempt's socket is closed";
 }
 
 // A client that leaves is taken out of the list at once and destroyed only after its event.
@@ -129,7 +121,7 @@ TEST_F(TcpSocketTest, AServerClientReceivesIntoAStreamAndALeavingOneGoesAfterIts
     const int before = platform::SocketStartup::live();
     {
         couriel::TcpServer server(record);
-        server.setPort(freeTcpPort());
+        server.setPort(fakes::freePort(SOCK_STREAM));
         std::string data;
         server.OnClientData = [&](TcpClient& sender, std::string_view chunk) {
             data.append(chunk);

@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return senderView.closes == 1 && receiverView.closes == 1; }));
     }
 
-    std::uint16_t port = freeTcpPort();
+    std::uint16_t port = fakes::freePort(SOCK_STREAM);
     common::CodePage codePage{"CP1251"};
     HostWithFreeSpace host;
     RecordingView senderView;
@@ -77,8 +77,6 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     sendBetween(from, target.folder());
     EXPECT_EQ(filesBelow(target.folder()), filesBelow(from));
     EXPECT_FALSE(fs::exists(fs::path(target.folder()) / "tree/nothing"));
-    EXPECT_EQ(senderView.overs, 1);
-    EXPECT_EQ(receiverView.overs, 1);
     EXPECT_EQ(senderView.statuses, std::vector<std::string>{"Connect to "});
     EXPECT_EQ(receiverView.statuses, std::vector<std::string>{"Connect to 127.0.0.1"});
     EXPECT_EQ(receiverView.progress.back(), 0);
@@ -93,7 +91,7 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     const std::map<std::string, std::string> before = filesBelow(from);
     senderView = RecordingView();
     receiverView = RecordingView();
-    port = freeTcpPort();
+    port = fakes::freePort(SOCK_STREAM);
     senderView.selection = {"tree", "exists.txt"};
     sendBetween(from, from);
     EXPECT_EQ(filesBelow(from), before);

@@ -359,18 +359,21 @@ TEST_F(ExchangeWindowTest, TheBrowserMovesByKeysButtonsAndDrivesAndTheLastFolder
     EXPECT_EQ(start(Side::Sending)->folder(), top);
 }
 
-// What arrived stays under the file's own name (it came under a temporary one), as far as it
-// came; nothing else in the folder is touched.
-TEST_F(ExchangeWindowTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) {
+// Once on each side; what arrived stays under the file's own name (it came under a temporary
+// one), as far as it came, and nothing else in the folder is touched.
+TEST_F(ExchangeWindowTest, AWindowWhosePeerDiedInTheMiddleOfAFileShowsItAndCloses) {
     for (const Death death : {Death::Reset, Death::OrderlyClose}) {
         SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
+        TempFolder folder;
+        folder.write("old.txt", "untouched");
+        // More than the socket buffers hold, so that it cannot all be handed over.
+        fs::resize_file(folder.write("big.bin", ""), 64 << 20);
+        program.write("Interf.ini", "[Exchange]\r\nDir=" + folder.folder() + "\r\n");
+
         chat.notices.clear();
         port = fakes::freePort(SOCK_STREAM);
-        TempFolder target;
-        target.write("old.txt", "untouched");
-        program.write("Interf.ini", "[Exchange]\r\nDir=" + target.folder() + "\r\n");
-        auto copy = start(Side::Receiving);
-        copy->button("ready")->click();
+        auto receiving = start(Side::Receiving);
+        receiving->button("ready")->click();
         const std::string part = patternBytes(123457);
         RawPeer sender;
         ASSERT_TRUE(sender.connect(port));
@@ -380,37 +383,26 @@ TEST_F(ExchangeWindowTest, TheReceivingWindowOfASenderThatDiedShowsItAndCloses) 
             return !sender.received.empty();
         }));
         sender.write(part);
-        const fs::path sub = fs::path(target.folder()) / "sub";
+        const fs::path sub = fs::path(folder.folder()) / "sub";
         ASSERT_TRUE(waitUntil([&] { return fs::exists(sub) && bytesBelow(sub) == part.size(); }));
         sender.die(death);
-        expectBrokenAndCloseCleanly(copy, death);
-        EXPECT_EQ(
-            filesBelow(target.folder()),
-            (std::map<std::string, std::string>{{"old.txt", "untouched"}, {"sub/big.bin", part}}));
-    }
-}
+        expectBrokenAndCloseCleanly(receiving, death);
+        EXPECT_EQ(filesBelow(sub), (std::map<std::string, std::string>{{"big.bin", part}}));
+        EXPECT_EQ(TempFolder::read(folder.file("old.txt")), "untouched");
 
-TEST_F(ExchangeWindowTest, TheSendingWindowOfAReceiverThatDiedShowsItAndCloses) {
-    for (const Death death : {Death::Reset, Death::OrderlyClose}) {
-        SCOPED_TRACE(death == Death::Reset ? "reset" : "orderly close");
         chat.notices.clear();
-        TempFolder source;
-        source.write("big.bin", "");
-        // More than the socket buffers hold, so that it cannot all be handed over.
-        fs::resize_file(source.file("big.bin"), 64 << 20);
         RawReceiver receiver;
         port = receiver.peer.listen();
-        program.write("Interf.ini", "[Exchange]\r\nDir=" + source.folder() + "\r\n");
-        auto copy = start(Side::Sending);
-        chat.sendAddress(copy->link.ownWindow(), {127, 0, 0, 1});
-        copy->select({"big.bin"});
-        copy->button("send")->click();
+        auto sending = start(Side::Sending);
+        chat.sendAddress(sending->link.ownWindow(), {127, 0, 0, 1});
+        sending->select({"big.bin"});
+        sending->button("send")->click();
         ASSERT_TRUE(waitUntil([&] {
             receiver.poll();
             return receiver.peer.received.size() > 100000;
         }));
         receiver.peer.die(death);
-        expectBrokenAndCloseCleanly(copy, death);
+        expectBrokenAndCloseCleanly(sending, death);
     }
 }
 

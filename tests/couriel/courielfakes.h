@@ -203,16 +203,6 @@ inline std::map<std::string, std::string> filesBelow(const std::filesystem::path
     return files;
 }
 
-// The number of bytes in the files below the folder, a file still coming under a hidden name
-// included.
-inline std::size_t bytesBelow(const std::filesystem::path& folder) {
-    std::size_t count = 0;
-    for (const auto& [name, content] : filesBelow(folder)) {
-        count += content.size();
-    }
-    return count;
-}
-
 class HostWithFreeSpace : public platform::HostInfo {
 public:
     std::optional<std::uint64_t> free = std::uint64_t{1} << 40;

@@ -49,9 +49,7 @@ TEST(WireNamesTest, AReceivedNameStaysBelowTheFolderOrIsRefused) {
 TEST(WireNamesTest, ASentNameIsCarriedExactlyOrNotAtAll) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"sub/deeper/f", "sub\\deeper\\f"},
-        {".hidden", ".hidden"},
         {"привет.txt", "\xEF\xF0\xE8\xE2\xE5\xF2.txt"},
-        {"日本.txt", std::nullopt},
         {"back\\slash", std::nullopt},
         {"carriage\rreturn", std::nullopt},
     };

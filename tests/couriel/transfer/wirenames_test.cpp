@@ -10,10 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const common::CodePage& cp1251() {
-    static const common::CodePage codePage("CP1251");
-    return codePage;
-}
+const common::CodePage cp1251("CP1251");
 
 TEST(WireNamesTest, AReceivedNameStaysBelowTheFolderOrIsRefused) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
@@ -37,7 +34,7 @@ TEST(WireNamesTest, AReceivedNameStaysBelowTheFolderOrIsRefused) {
         {std::string("a\0b", 3), std::nullopt},
     };
     for (const auto& [name, expected] : cases) {
-        const std::optional<fs::path> path = couriel::receivedPath(name, cp1251());
+        const std::optional<fs::path> path = couriel::receivedPath(name, cp1251);
         ASSERT_EQ(path.has_value(), expected.has_value()) << name;
         if (path) {
             EXPECT_EQ(path->string(), *expected) << name;
@@ -54,10 +51,10 @@ TEST(WireNamesTest, ASentNameIsCarriedExactlyOrNotAtAll) {
         {"carriage\rreturn", std::nullopt},
     };
     for (const auto& [relative, expected] : cases) {
-        const std::optional<std::string> name = couriel::wireName(relative, cp1251());
+        const std::optional<std::string> name = couriel::wireName(relative, cp1251);
         EXPECT_EQ(name, expected) << relative;
         if (name) {
-            EXPECT_EQ(couriel::receivedPath(*name, cp1251()), fs::path(relative)) << relative;
+            EXPECT_EQ(couriel::receivedPath(*name, cp1251), fs::path(relative)) << relative;
         }
     }
 }

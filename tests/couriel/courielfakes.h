@@ -75,14 +75,16 @@ public:
         }
     }
 
+    // With a receive buffer that reading does not grow, whatever the system's limits.
     std::uint16_t listen() {
         listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        const int buffer = 256 << 10;
+        ::setsockopt(listenFd_, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
         const sockaddr_in a = loopback(0);
         ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&a), sizeof a);
         ::listen(listenFd_, 4);
         return portOf(listenFd_);
     }
-    // Whether a connection was waiting and is taken now.
     bool accept() {
         fd_ = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK);
         return fd_ >= 0;

@@ -1,19 +1,14 @@
 #include "couriel/program/commandline.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
 using couriel::Side;
 
-struct Case {
-    std::vector<std::string> arguments;
-    Side side;
-    std::uint16_t chatWindow;
-};
-
 TEST(CommandLine, SideAndChatWindowFromTheArguments) {
-    const std::vector<Case> cases{
+    const std::vector<std::tuple<std::vector<std::string>, Side, std::uint16_t>> cases{
         {{}, Side::None, 0},
         {{"wait", "4711"}, Side::Receiving, 4711},
         {{"4711"}, Side::Sending, 4711},
@@ -33,10 +28,10 @@ TEST(CommandLine, SideAndChatWindowFromTheArguments) {
         {{"99", "wait", "7"}, Side::Sending, 99},
         {{"wait", "99999999999999999999999"}, Side::Receiving, 0xFFFF},
     };
-    for (const Case& c : cases) {
-        const couriel::CommandLine line = couriel::parseCommandLine(c.arguments);
-        EXPECT_EQ(line.side, c.side) << testing::PrintToString(c.arguments);
-        EXPECT_EQ(line.chatWindow, c.chatWindow) << testing::PrintToString(c.arguments);
+    for (const auto& [arguments, side, chatWindow] : cases) {
+        const couriel::CommandLine line = couriel::parseCommandLine(arguments);
+        EXPECT_EQ(line.side, side) << testing::PrintToString(arguments);
+        EXPECT_EQ(line.chatWindow, chatWindow) << testing::PrintToString(arguments);
     }
 }
 

@@ -6,26 +6,31 @@
 
 namespace couriel {
 
-// A stream of bytes that a socket sends from or receives into: a file, or memory in tests.
-class Stream {
+// A file that a socket sends: the kernel copies its bytes from the position up to its size
+// without passing them through this process, and the socket moves the position on.
+class OutgoingFile {
 public:
-    virtual ~Stream() = default;
+    virtual ~OutgoingFile() = default;
+    virtual int descriptor() const = 0;
     virtual std::int64_t position() const = 0;
     virtual void setPosition(std::int64_t position) = 0;
     virtual std::int64_t size() const = 0;
-    // Up to buffer.size() bytes from the position on; 0 at the end.
-    virtual std::size_t read(std::span<char> buffer) = 0;
-    // The number of bytes written at the position; fewer than given when writing failed.
-    virtual std::size_t write(std::span<const char> bytes) = 0;
-    // A stream that is a file the kernel can move bytes out of and into by itself: the file's
-    // descriptor; -1 for other streams. A socket sends from it up to size() without reading
-    // it, and receives into it at position() without writing it, telling it by received().
-    virtual int descriptor() const { return -1; }
+};
+
+// Where a socket puts the bytes it receives. One with a file descriptor has the kernel move
+// them into the file at the position, and is told so by received(); the others are given the
+// bytes by write().
+class IncomingStream {
+public:
+    virtual ~IncomingStream() = default;
+    // The number of bytes taken so far.
+    virtual std::int64_t position() const = 0;
+    virtual void write(std::span<const char> bytes) = 0;
+    // The file the kernel moves the bytes into; -1 when there is none.
+    virtual int descriptor() const = 0;
     // Bytes that the kernel took from the socket for the file at the position, of which
     // written reached the file (fewer when writing failed: the rest were dropped).
-    virtual void received([[maybe_unused]] std::size_t taken, std::size_t written) {
-        setPosition(position() + static_cast<std::int64_t>(written));
-    }
+    virtual void received(std::size_t taken, std::size_t written) = 0;
 };
 
 } // namespace couriel

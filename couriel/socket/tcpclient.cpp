@@ -3,7 +3,6 @@
 #include "platform/wsaerrors.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 
 namespace couriel {
@@ -12,8 +11,6 @@ using platform::StreamEvent;
 
 namespace {
 
-// Streams that are no file are read in blocks of this size.
-constexpr std::size_t kSendBlock = 64 << 10;
 // How often WhenDelivered looks at the socket's queue: often enough that a fast link loses
 // nothing to it, seldom enough to cost nothing on a slow one.
 constexpr std::chrono::milliseconds kDeliveryPoll{5};
@@ -68,11 +65,11 @@ bool TcpClient::flushText() {
     return true;
 }
 
-bool TcpClient::SendStream(Stream& stream) {
+bool TcpClient::SendStream(OutgoingFile& file) {
     if (send_ != nullptr) {
         return false;
     }
-    send_ = &stream;
+    send_ = &file;
     return ContinueSend();
 }
 
@@ -86,8 +83,6 @@ bool TcpClient::ContinueSend() {
         if (!flushText()) {
             return true;
         }
-        std::array<char, kSendBlock> block;
-        const int file = send_->descriptor();
         bool ended = false;
         for (std::size_t passed = 0;;) {
             const std::int64_t start = send_->position();
@@ -96,14 +91,9 @@ bool TcpClient::ContinueSend() {
                 ended = true;
                 break;
             }
-            platform::StreamIo io;
-            if (file >= 0) {
-                io = socket_.sendFile(
-                    file, start, static_cast<std::size_t>(std::min<std::int64_t>(left, kPassSize)));
-            } else {
-                const std::size_t count = send_->read(block);
-                io = count == 0 ? platform::StreamIo{} : socket_.send({block.data(), count});
-            }
+            const platform::StreamIo io =
+                socket_.sendFile(send_->descriptor(), start,
+                                 static_cast<std::size_t>(std::min<std::int64_t>(left, kPassSize)));
             if (io.error != 0) {
                 if (check(io.error)) {
                     ended = true;
@@ -114,7 +104,7 @@ bool TcpClient::ContinueSend() {
                 break;
             }
             if (io.size == 0) {
-                // The stream ended before its size: it is over all the same.
+                // The file ended before its size: it is over all the same.
                 ended = true;
                 break;
             }
@@ -177,7 +167,7 @@ void TcpClient::checkDelivery() {
     }
 }
 
-void TcpClient::SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
+void TcpClient::SetReceiveStream(std::unique_ptr<IncomingStream> stream, bool autoClose,
                                  std::int32_t expectedSize) {
     if (autoClose && expectedSize == 0) {
         return;

@@ -14,7 +14,7 @@
 namespace couriel {
 
 // One TCP connection: made by Connect to a dotted IPv4 address, or accepted by a TcpServer
-// (ServerClient). It can push a whole stream paced by the socket's write readiness, and
+// (ServerClient). It can push a whole file paced by the socket's write readiness, and
 // receive straight into a stream until an expected number of bytes has arrived.
 class TcpClient : public TcpSocket {
 public:
@@ -46,10 +46,10 @@ public:
     // as it can; on a closed socket the text is lost.
     void SendText(std::string_view text);
 
-    // Sends the stream from its position on; the caller keeps it alive until the send has
+    // Sends the file from its position on; the caller keeps it alive until the send has
     // ended. Returns false and changes nothing while a send is running.
-    bool SendStream(Stream& stream);
-    // One pass of pushing the send stream, until the socket would block, the stream ends or
+    bool SendStream(OutgoingFile& file);
+    // One pass of pushing the file, until the socket would block, the file ends or
     // kPassSize bytes went (the rest then follows from the event loop); then OnSendProgress.
     // False when there is nothing to push or no connection.
     bool ContinueSend();
@@ -66,7 +66,7 @@ public:
     // OnData. With autoClose, no byte beyond expectedSize is read into it, and it is released
     // and detached in the read that completes it. autoClose with an expected size of 0 takes
     // nothing and keeps the stream attached before.
-    void SetReceiveStream(std::unique_ptr<Stream> stream, bool autoClose,
+    void SetReceiveStream(std::unique_ptr<IncomingStream> stream, bool autoClose,
                           std::int32_t expectedSize);
 
     // Acknowledges what was read at once rather than after the system's usual delay, for a peer
@@ -96,8 +96,8 @@ private:
     void checkDelivery();
 
     std::string host_;
-    Stream* send_ = nullptr;
-    std::unique_ptr<Stream> receive_;
+    OutgoingFile* send_ = nullptr;
+    std::unique_ptr<IncomingStream> receive_;
     bool autoClose_ = false;
     std::int32_t expectedSize_ = 0;
     std::string unsentText_;

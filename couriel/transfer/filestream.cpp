@@ -34,21 +34,6 @@ FileStream::~FileStream() {
     ::close(fd_);
 }
 
-std::size_t FileStream::read(std::span<char> buffer) {
-    const std::int64_t left = std::max<std::int64_t>(size_ - position_, 0);
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::int64_t>(left, std::ssize(buffer)));
-    ssize_t n = 0;
-    do {
-        n = ::pread(fd_, buffer.data(), wanted, position_);
-    } while (n < 0 && errno == EINTR);
-    if (n <= 0) {
-        return 0;
-    }
-    position_ += n;
-    return static_cast<std::size_t>(n);
-}
-
 std::size_t FileStream::write(std::span<const char> bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {

@@ -7,8 +7,8 @@
 
 namespace couriel {
 
-// A file as a stream.
-class FileStream final : public Stream {
+// A file to send, or one being written.
+class FileStream final : public OutgoingFile {
 public:
     // A regular file, to read; its size is taken now, and reading stops there even when the
     // file grows meanwhile. Nothing when it cannot be opened or is no regular file (a pipe
@@ -25,9 +25,8 @@ public:
     std::int64_t position() const override { return position_; }
     void setPosition(std::int64_t position) override { position_ = position; }
     std::int64_t size() const override { return size_; }
-    // 0 also when reading fails.
-    std::size_t read(std::span<char> buffer) override;
-    std::size_t write(std::span<const char> bytes) override;
+    // The number of bytes written at the position; fewer than given when writing failed.
+    std::size_t write(std::span<const char> bytes);
     int descriptor() const override { return fd_; }
 
 private:

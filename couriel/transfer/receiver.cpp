@@ -18,18 +18,14 @@ constexpr auto kBeforeClosing = 100ms;
 // The rest of a file's data as the socket takes it: moved into the part file by the kernel
 // while there is one, handed over as read otherwise. Its position is the number of the file's
 // bytes received.
-class Receiver::FileData final : public Stream {
+class Receiver::FileData final : public IncomingStream {
 public:
     explicit FileData(Receiver& receiver) : receiver_(receiver) {}
 
     std::int64_t position() const override { return receiver_.received_; }
-    void setPosition(std::int64_t) override {}
-    std::int64_t size() const override { return receiver_.received_; }
-    std::size_t read(std::span<char>) override { return 0; }
-    std::size_t write(std::span<const char> bytes) override {
+    void write(std::span<const char> bytes) override {
         receiver_.reader_.skipData(std::ssize(bytes));
         receiver_.onFileData({bytes.data(), bytes.size()});
-        return bytes.size();
     }
     int descriptor() const override { return receiver_.file_ ? receiver_.file_->descriptor() : -1; }
     void received(std::size_t taken, std::size_t written) override {

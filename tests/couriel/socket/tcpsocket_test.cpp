@@ -1,6 +1,8 @@
 #include "couriel/socket/tcpserver.h"
+#include "couriel/transfer/filestream.h"
 #include "platform/wsaerrors.h"
 #include "tests/couriel/courielfakes.h"
+#include "tests/fakes/tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,26 +16,14 @@ using namespace std::chrono_literals;
 using couriel::TcpClient;
 using couriel::TcpSocket;
 
-// A stream over a string: what is no file goes through the socket's own buffer.
-struct MemoryStream : couriel::Stream {
-    explicit MemoryStream(std::string bytes = {}) : bytes(std::move(bytes)) {}
-    std::int64_t position() const override { return at; }
-    void setPosition(std::int64_t position) override { at = position; }
-    std::int64_t size() const override { return std::ssize(bytes); }
-    std::size_t read(std::span<char> buffer) override {
-        const std::size_t count =
-            bytes.copy(buffer.data(), buffer.size(), static_cast<std::size_t>(at));
-        at += static_cast<std::int64_t>(count);
-        return count;
-    }
-    std::size_t write(std::span<const char> data) override {
-        bytes.append(data.data(), data.size());
-        at += std::ssize(data);
-        return data.size();
-    }
+// Takes what it receives as a stream that is no file.
+struct MemoryStream : couriel::IncomingStream {
+    std::int64_t position() const override { return std::ssize(bytes); }
+    void write(std::span<const char> data) override { bytes.append(data.data(), data.size()); }
+    int descriptor() const override { return -1; }
+    void received(std::size_t, std::size_t) override {}
 
     std::string bytes;
-    std::int64_t at = 0;
 };
 
 class TcpSocketTest : public testing::Test {
@@ -55,7 +45,7 @@ protected:
 };
 
 // The peer reads only when the test drains it.
-TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndBadAddressesAndRefusalsFail) {
+TEST_F(TcpSocketTest, AFileGoesWholeAndInOrderAndBadAddressesAndRefusalsFail) {
     RawPeer peer;
     client.setPort(peer.listen());
     client.Connect();
@@ -64,14 +54,14 @@ TEST_F(TcpSocketTest, AStreamGoesWholeAndInOrderAndBadAddressesAndRefusalsFail) 
     EXPECT_FALSE(client.Active());
     ASSERT_TRUE(peer.accept());
 
-    // Big enough that the loopback buffers of both ends are full long before the stream ends.
+    // Big enough that the loopback buffers of both ends are full long before the file ends.
     const std::string bytes = patternBytes(16 << 20);
-    MemoryStream stream(bytes);
-    ASSERT_TRUE(client.SendStream(stream));
+    const TempFolder folder;
+    const auto file = couriel::FileStream::openForReading(folder.write("file", bytes));
+    ASSERT_TRUE(client.SendStream(*file));
     ASSERT_TRUE(client.IsSending()) << "the first pass stops where the socket would block";
-    MemoryStream second("other");
-    EXPECT_FALSE(client.SendStream(second));
-    // The text goes between two pieces of the stream, as soon as the socket takes it.
+    EXPECT_FALSE(client.SendStream(*file));
+    // The text goes between two pieces of the file, as soon as the socket takes it.
     client.SendText("END");
     ASSERT_TRUE(waitUntil([&] {
         peer.drain();

@@ -1,5 +1,6 @@
 #include "common/profile.h"
 #include "couriel/program/chatlink.h"
+#include "couriel/program/commandline.h"
 #include "couriel/program/folders.h"
 #include "couriel/window/exchangewindow.h"
 #include "couriel/window/filebrowser.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -23,6 +26,7 @@
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
+#include <tuple>
 
 // Failures show the text rather than its code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -168,7 +172,6 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
     port = other->listen();
     const auto copy = start(Side::Receiving);
     const int window = copy->link.ownWindow();
-    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
     EXPECT_EQ(copy->window->windowTitle(), QString::fromUtf8("Приём"));
     EXPECT_EQ(copy->button("ready")->text(), "Go");
     EXPECT_FALSE(copy->button("send")->isEnabled());
@@ -182,7 +185,6 @@ TEST_F(ExchangeWindowTest, TheReceivingSideListensOnceItsPortIsFreeAndTellsTheCh
     // The port is taken: the socket's message, no notice, and Ready may be pressed again.
     copy->button("ready")->click();
     ASSERT_TRUE(waitUntil([&] { return copy->window->findChild<QMessageBox*>("message"); }));
-    EXPECT_EQ(chat.notices.size(), 1u);
     EXPECT_TRUE(copy->button("ready")->isEnabled());
     EXPECT_TRUE(copy->browser()->isEnabled());
 
@@ -225,7 +227,6 @@ TEST_F(ExchangeWindowTest, TheSendingSideSendsTheSelectionToTheAddressFromTheCha
     port = receiver.peer.listen();
     const auto copy = start(Side::Sending);
     const int window = copy->link.ownWindow();
-    EXPECT_EQ(chat.notices, (Notices{{couriel::kNoticeStarted, window}}));
     EXPECT_FALSE(copy->button("ready")->isEnabled());
     EXPECT_FALSE(copy->button("send")->isEnabled());
 
@@ -393,6 +394,73 @@ TEST_F(ExchangeWindowTest, AWindowWhosePeerDiedInTheMiddleOfAFileShowsItAndClose
         receiver.peer.die(death);
         expectBrokenAndCloseCleanly(sending, death);
     }
+}
+
+TEST(CommandLine, SideAndChatWindowFromTheArguments) {
+    const std::vector<std::tuple<std::vector<std::string>, Side, std::uint16_t>> cases{
+        {{}, Side::None, 0},
+        {{"wait", "4711"}, Side::Receiving, 4711},
+        {{"4711"}, Side::Sending, 4711},
+        {{"wait"}, Side::Receiving, 0},
+        // "wait" is compared with its case, so the capitalised form sends, to no window.
+        {{"WAIT", "4711"}, Side::Sending, 0},
+        // Only the low 16 bits of a window number count.
+        {{"65536"}, Side::Sending, 0},
+        {{"wait", "65537"}, Side::Receiving, 1},
+        {{"wait", "4294967297"}, Side::Receiving, 1},
+        {{"-1"}, Side::Sending, 65535},
+        {{"+12"}, Side::Sending, 12},
+        // Garbage gives the digits before it, or 0; further arguments are ignored.
+        {{"12abc"}, Side::Sending, 12},
+        {{"wait", "x7"}, Side::Receiving, 0},
+        {{"", "7"}, Side::Sending, 0},
+        {{"99", "wait", "7"}, Side::Sending, 99},
+        {{"wait", "99999999999999999999999"}, Side::Receiving, 0xFFFF},
+    };
+    for (const auto& [arguments, side, chatWindow] : cases) {
+        const couriel::CommandLine line = couriel::parseCommandLine(arguments);
+        EXPECT_EQ(std::tuple(line.side, line.chatWindow), std::tuple(side, chatWindow))
+            << testing::PrintToString(arguments);
+    }
+}
+
+// The program as the chat starts it, in a process of its own, reporting to the test's endpoint;
+// a logout's SIGTERM closes it as its window would, so the chat hears that it is over.
+TEST(CourielProcess, AReceivingCopyReportsToTheChatAndClosesOnSigterm) {
+    fakes::qtApplication();
+    TempFolder messages;
+    // A runtime folder must be the user's alone.
+    fs::permissions(messages.folder(), fs::perms::owner_all);
+    ChatEnd chat(messages.folder());
+
+    QProcess couriel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                       QString::fromStdString(messages.folder()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    couriel.setProcessEnvironment(environment);
+    couriel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Above 65535 only the low 16 bits count.
+    const int window = chat.number() + 3 * 65536;
+    // A copy of its own: the program keeps its Interf.ini beside the executable.
+    TempFolder program;
+    fs::copy_file(NATTERBY_PROGRAM_DIR "/couriel", program.file("couriel"));
+    couriel.start(QString::fromStdString(program.file("couriel")),
+                  {QStringLiteral("wait"), QString::number(window)});
+    ASSERT_TRUE(couriel.waitForStarted());
+
+    const bool reported = waitUntil([&] { return !chat.notices.empty(); });
+    couriel.terminate();
+    const bool over = waitUntil(
+        [&] { return !chat.notices.empty() && chat.notices.back().first == couriel::kNoticeOver; });
+    couriel.waitForFinished(); // it may have ended while the notice was handled
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(chat.notices.front().first, couriel::kNoticeStarted);
+    EXPECT_GT(chat.notices.front().second, 0);
+    EXPECT_NE(chat.notices.front().second, chat.number());
+    EXPECT_TRUE(over);
+    EXPECT_EQ(couriel.state(), QProcess::NotRunning);
+    EXPECT_EQ(couriel.exitStatus(), QProcess::NormalExit);
 }
 
 TEST(Folders, TheSettingsFileGetsAFolderTheCodePageCanName) {

@@ -1,5 +1,7 @@
 #include "couriel/transfer/receiver.h"
 #include "couriel/transfer/sender.h"
+#include "couriel/transfer/streamreader.h"
+#include "couriel/transfer/wirenames.h"
 #include "tests/couriel/courielfakes.h"
 #include "tests/fakes/tempfolder.h"
 #include "tests/fakes/tmpfsmount.h"
@@ -9,7 +11,9 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -17,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace couriel_test;
 using namespace std::chrono_literals;
+using couriel::StreamReader;
 
 class TransferTest : public testing::Test {
 protected:
@@ -239,6 +244,148 @@ TEST_F(TransferTest, AFullFileSystemNamesTheFileThatCouldNotBeWritten) {
     EXPECT_LT(written.size(), data.size());
     EXPECT_EQ(written, data.substr(0, written.size())) << "what was written is right";
     EXPECT_TRUE(messages.empty());
+}
+
+// What the reader makes of the chunks, one word an item: H<size>:<name>, D:<bytes> (pieces of
+// one file's data joined), F (file end), E (end mark), I<count> (ignored bytes).
+std::string trace(const std::vector<std::string>& chunks) {
+    StreamReader reader;
+    std::string text;
+    bool inData = false;
+    for (const std::string& chunk : chunks) {
+        EXPECT_TRUE(reader.append(chunk));
+        while (const auto item = reader.next()) {
+            const auto* data = std::get_if<StreamReader::Data>(&*item);
+            if (data != nullptr && inData) {
+                text += data->bytes;
+                continue;
+            }
+            inData = data != nullptr;
+            text += text.empty() ? "" : " ";
+            if (const auto* h = std::get_if<StreamReader::Header>(&*item)) {
+                text += "H" + std::to_string(h->size) + ":" + h->name;
+            } else if (data != nullptr) {
+                text += "D:" + std::string(data->bytes);
+            } else if (std::holds_alternative<StreamReader::FileEnd>(*item)) {
+                text += "F";
+            } else if (std::holds_alternative<StreamReader::End>(*item)) {
+                text += "E";
+            } else {
+                text += "I" + std::to_string(std::get<StreamReader::Ignored>(*item).size);
+            }
+        }
+    }
+    return text;
+}
+
+TEST(StreamReaderTest, HeadersSizesAndUnknownBytes) {
+    const std::vector<std::tuple<const char*, std::vector<std::string>, std::string>> cases = {
+        {"case does not matter", {"file\r1\rLower\r", "z", "eNd"}, "H1:Lower D:z F E"},
+        {"no digits give 0", {"FILE\r\rnone\r"}, "H0:none F"},
+        {"digits end at another character", {"FILE\r12abc\rx\r"}, "H12:x"},
+        {"a plus sign", {"FILE\r+2\rx\rab"}, "H2:x D:ab F"},
+        {"minus zero is zero", {"FILE\r-0\rx\r"}, "H0:x F"},
+        {"a letter first gives 0", {"FILE\rx1\rx\r"}, "H0:x F"},
+        {"text after the name belongs to the data", {"FILE\r2\rx\rabEND"}, "H2:x D:ab F E"},
+        {"a negative size is ignored", {"FILE\r-5\rneg.txt\r", "END"}, "I16 E"},
+        {"a size beyond 32 bits is ignored", {"FILE\r2147483648\rbig\r"}, "I20"},
+        {"the largest size", {"FILE\r2147483647\rbig\r"}, "H2147483647:big"},
+        {"an unknown chunk is dropped whole", {"hello", "END"}, "I5 E"},
+        {"FILE without its CR is no header", {"FILEX\r1\rx\r"}, "I10"},
+        {"a beginning waits for the rest", {"E", "N"}, ""},
+        {"an over-long header is dropped", {"FILE\r1\r" + std::string(5000, 'n') + "\r"}, "I5008"},
+    };
+    for (const auto& [what, chunks, expected] : cases) {
+        EXPECT_EQ(trace(chunks), expected) << what;
+    }
+}
+
+TEST(StreamReaderTest, EveryCutOfAStreamReadsTheSame) {
+    const std::string stream = "FILE\r4\rsub\\x\rdataFILE\r0\re\rFILE\r2\ry\rEND";
+    const std::string whole = trace({stream});
+    ASSERT_EQ(whole, "H4:sub\\x D:data F H0:e F H2:y D:EN F I1");
+    for (std::size_t at = 1; at < stream.size(); ++at) {
+        EXPECT_EQ(trace({stream.substr(0, at), stream.substr(at)}), whole) << "cut at " << at;
+    }
+}
+
+TEST(StreamReaderTest, BytesBeyondTheBacklogAreRefused) {
+    StreamReader reader;
+    ASSERT_TRUE(reader.append("FILE\r1\rx\r"));
+    const std::string lot(StreamReader::kMaxBacklog, 'd');
+    EXPECT_FALSE(reader.append(lot));
+    EXPECT_TRUE(reader.append(std::string_view(lot).substr(0, 100)));
+}
+
+TEST(GoAheadReaderTest, CountsGoAheadsAcrossReadsAndDropsTheRest) {
+    const std::vector<std::pair<std::vector<std::string>, int>> cases = {
+        {{"UPLOADING"}, 1},          {{"UPLO", "ADING"}, 1}, {{"uploading"}, 1},
+        {{"UPLOADINGUPLOADING"}, 2}, {{"xUPLOADING"}, 0},    {{"UPLOADX", "ING"}, 0},
+        {{"UPLOADING", "UP"}, 1},
+    };
+    for (const auto& [chunks, expected] : cases) {
+        couriel::GoAheadReader reader;
+        int count = 0;
+        for (const std::string& chunk : chunks) {
+            count += reader.append(chunk);
+        }
+        EXPECT_EQ(count, expected) << chunks.front();
+    }
+}
+
+// Halves go to the even percent; sizes up to 2 GiB do not overflow.
+TEST(ProgressTest, RoundsToTheNearestPercentHalvesToEven) {
+    const std::vector<std::tuple<std::int64_t, std::int64_t, int>> cases = {
+        {1, 200, 0}, {3, 200, 2}, {5, 200, 2}, {2, 3, 67}, {0, 0, 0}, {2147483647, 2147483647, 100},
+    };
+    for (const auto& [position, size, percent] : cases) {
+        EXPECT_EQ(couriel::progressPercent(position, size), percent) << position << "/" << size;
+    }
+}
+
+const common::CodePage cp1251("CP1251");
+
+TEST(WireNamesTest, AReceivedNameStaysBelowTheFolderOrIsRefused) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"docs\\report.doc", "docs/report.doc"},
+        {"sub\\deeper\\f", "sub/deeper/f"},
+        {"a/b", "a/b"},
+        {"\\etc\\passwd", "etc/passwd"},
+        {"/tmp/x", "tmp/x"},
+        {".\\a\\\\b", "a/b"},
+        {"...", "..."},
+        {"\xEF\xF0\xE8\xE2\xE5\xF2.txt", "привет.txt"},
+        {"..\\..\\evil.txt", std::nullopt},
+        {"a\\..\\..\\b", std::nullopt},
+        {"../x", std::nullopt},
+        {"C:\\Windows\\evil.txt", std::nullopt},
+        {"c:evil.txt", std::nullopt},
+        {"\\D:\\x", std::nullopt},
+        {"", std::nullopt},
+        {"\\", std::nullopt},
+        {".", std::nullopt},
+        {std::string("a\0b", 3), std::nullopt},
+    };
+    for (const auto& [name, expected] : cases) {
+        const std::optional<fs::path> path = couriel::receivedPath(name, cp1251);
+        EXPECT_EQ(path ? std::optional(path->string()) : std::nullopt, expected) << name;
+    }
+}
+
+TEST(WireNamesTest, ASentNameIsCarriedExactlyOrNotAtAll) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"sub/deeper/f", "sub\\deeper\\f"},
+        {"привет.txt", "\xEF\xF0\xE8\xE2\xE5\xF2.txt"},
+        {"back\\slash", std::nullopt},
+        {"carriage\rreturn", std::nullopt},
+    };
+    for (const auto& [relative, expected] : cases) {
+        const std::optional<std::string> name = couriel::wireName(relative, cp1251);
+        EXPECT_EQ(name, expected) << relative;
+        if (name) {
+            EXPECT_EQ(couriel::receivedPath(*name, cp1251), fs::path(relative)) << relative;
+        }
+    }
 }
 
 } // namespace

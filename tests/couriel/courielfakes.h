@@ -15,7 +15,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <netinet/in.h>
 #include <optional>
 #include <string>

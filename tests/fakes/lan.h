@@ -16,7 +16,8 @@
 
 namespace fakes {
 
-class Lan;
+// The packets on their way, each with the address it came from.
+using PacketQueue = std::deque<std::pair<std::string, std::uint32_t>>;
 
 // Where every peer's executables are: apart from the program folder, as in an installed package.
 constexpr std::string_view kPackageFolder = "/usr/lib/natterby/";
@@ -27,7 +28,7 @@ class Peer : public natterby::transport::PacketSink {
 public:
     using Setup = std::function<void(natterby::settings::Settings&)>;
 
-    Peer(Lan& network, const std::string& nick, const Setup& setup, unsigned seed)
+    Peer(PacketQueue& network, const std::string& nick, const Setup& setup, unsigned seed)
         : lan(network), settings([&] {
               natterby::settings::Settings initial;
               initial.nicks.current = nick;
@@ -45,9 +46,15 @@ public:
         host.computer = "PC-" + nick;
     }
 
-    std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override;
+    std::optional<natterby::transport::ESocketError> sendPacket(std::string_view packet) override {
+        sent.emplace_back(packet);
+        if (connected) {
+            lan.emplace_back(std::string(packet), address);
+        }
+        return std::nullopt;
+    }
 
-    Lan& lan;
+    PacketQueue& lan;
     TempFolder folder;
     natterby::settings::Settings settings;
     common::ProfileFile settingsFile;
@@ -75,13 +82,9 @@ public:
 class Lan {
 public:
     Peer& add(const std::string& nick, const Peer::Setup& setup = {}) {
-        peers_.push_back(std::make_unique<Peer>(*this, nick, setup, seed_++));
+        peers_.push_back(std::make_unique<Peer>(queue_, nick, setup, seed_++));
         peers_.back()->address = 0x0A000000 + static_cast<std::uint32_t>(peers_.size());
         return *peers_.back();
-    }
-
-    void queue(std::string packet, std::uint32_t source) {
-        queue_.emplace_back(std::move(packet), source);
     }
 
     // Delivers until no packet is left; a bound stops a storm of answers that never ends.
@@ -103,17 +106,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<Peer>> peers_;
-    std::deque<std::pair<std::string, std::uint32_t>> queue_;
+    PacketQueue queue_;
     unsigned seed_ = 1;
 };
-
-inline std::optional<natterby::transport::ESocketError> Peer::sendPacket(std::string_view packet) {
-    sent.emplace_back(packet);
-    if (connected) {
-        lan.queue(std::string(packet), address);
-    }
-    return std::nullopt;
-}
 
 // Every peer joins "#Main" as at start, and the joins are delivered.
 inline void startInMain(Lan& lan, std::initializer_list<Peer*> peers) {

@@ -38,23 +38,10 @@ public:
     void play(int, natterby::settings::Tone) override {}
 };
 
-class NullLauncher final : public platform::Launcher {
-public:
-    std::optional<std::string> startProgram(const std::string&,
-                                            const std::vector<std::string>&) override {
-        return std::nullopt;
-    }
-    void openWithDefaultAction(const std::string&) override {}
-};
-
-class NullCouriel final : public natterby::protocol::CourielLink {
-public:
-    void send(int, int, int) override {}
-};
-
-// A chat whose seams do nothing: it keeps only the last packet it sent, plays nothing and starts
-// nothing. For the fuzzer and the benchmarks, where recording would only grow without end. The
-// folder (ending in '/') is its program folder.
+// A chat whose window and sound do nothing and that keeps only the last packet it sent: for the
+// fuzzer and the benchmarks, where recording every line would only grow without end. What it
+// starts or tells Couriel, which only a fuzz input reaches, is recorded. The folder (ending in
+// '/') is its program folder.
 class QuietChat final : public natterby::transport::PacketSink {
 public:
     QuietChat(const natterby::protocol::ChatTexts& texts, const common::CodePage& codePage,
@@ -75,10 +62,10 @@ public:
     common::ProfileFile settingsFile;
     NullView view;
     NullSound sound;
-    NullLauncher launcher;
+    RecordingLauncher launcher;
     FixedHost host;
     FixedClock clock;
-    NullCouriel couriel;
+    RecordingCouriel couriel;
     std::minstd_rand random;
     natterby::transport::Framing framing;
     natterby::protocol::Chat chat;

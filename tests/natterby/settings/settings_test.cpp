@@ -1,13 +1,17 @@
 #include "natterby/settings/settingswriters.h"
+#include "natterby/settings/sounds.h"
 #include "natterby/settings/startupload.h"
 #include "tests/fakes/tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 
 using namespace natterby::settings;
 using Calls = std::vector<std::string>;
+using Samples = std::vector<std::int16_t>;
 
 // Records every effect of the start-up load as one line, in order.
 class FakeStartupHost : public StartupHost {
@@ -119,8 +123,8 @@ TEST_F(SettingsFile, ReadsEveryKeyAndCutsLongTextsTo2047Characters) {
     EXPECT_EQ(settings.channels.pathProto, "/var/log/chat/");
 }
 
-// What the file leaves out takes the built-in value.
-TEST_F(SettingsFile, JoinsMainThenTheVisibleSavedChannels) {
+// What the file leaves out takes the built-in value; what an edit left odd loads safely.
+TEST_F(SettingsFile, JoinsMainThenTheVisibleSavedChannelsAndLoadsOddListsSafely) {
     load("[Channels]\nChannels=#A#Bee\nChannelsVis=#0#1\nProtocol=#1#0\n");
     EXPECT_EQ(host.calls, (Calls{"ipx 33177", language(".ini"), "join #Main", "menu #A",
                                  "menu #Bee", "join #Bee"}));
@@ -147,63 +151,108 @@ TEST_F(SettingsFile, JoinsMainThenTheVisibleSavedChannels) {
              "\nProtocol=" + logged + "\n");
         EXPECT_EQ(settings.channels.list, expected);
     }
-}
-
-// An edited count loads the newest fifteen, without reading two billion keys; a status that is
-// not an item of the status menu loads as the first.
-TEST_F(SettingsFile, OddNickValues) {
+    // An edited count loads the newest fifteen, without reading two billion keys; a status that
+    // is not an item of the status menu loads as the first.
     load("[Nicks]\nCount=2147483647\n2147483647=last\nStatus=7\n");
     EXPECT_EQ(settings.nicks.remembered.size(), 15u);
     EXPECT_EQ(settings.nicks.remembered.back(), "last");
     EXPECT_EQ(settings.nicks.status, '0');
 }
 
-TEST_F(SettingsFile, NickHistoryKeepsTheNewestFifteen) {
+TEST_F(SettingsFile, WhatTheProgramWritesWhileRunningIsReadBackAtTheNextStart) {
+    folder.write("Interf.ini", "[Position]\r\nShow=false\r\n");
     NickSettings nicks;
     for (int i = 1; i <= 16; ++i) {
         recordNick(nicks, "nick" + std::to_string(i), file);
     }
     recordNick(nicks, "nick5", file); // already remembered: only the own nick changes
-    EXPECT_EQ(file.readText("Nicks", "Count", ""), "15");
     EXPECT_EQ(file.readText("Nicks", "1", ""), "nick2");
     EXPECT_EQ(file.readText("Nicks", "15", ""), "nick16");
-    load();
-    EXPECT_EQ(settings.nicks.remembered, nicks.remembered);
-    EXPECT_EQ(settings.nicks.current, "nick5");
-}
-
-TEST_F(SettingsFile, ExitSaveIsReadBackAtTheNextStart) {
-    folder.write("Interf.ini", "[Position]\r\nShow=false\r\n");
     saveOnExit({{-20, 30, 640, 480}, true, {5, 6, 320, 240}, '3'}, file);
-    load();
-    EXPECT_EQ(settings.position.window, (Bounds{-20, 30, 640, 480}));
-    EXPECT_EQ(settings.position.max, 1);
-    EXPECT_EQ(settings.position.privateWindow, (Bounds{5, 6, 320, 240}));
-    EXPECT_EQ(settings.nicks.status, '3');
-    EXPECT_FALSE(settings.position.show);
-}
-
-TEST_F(SettingsFile, ViewTogglesFlipTheirOwnSettingAndWriteItAtOnce) {
-    const auto flags = [](const Settings& s) {
-        return std::vector{s.view.scrolling, s.view.toolTips, s.view.balloonShow, s.view.nickVis,
-                           s.view.compVis,   s.view.seconds,  s.execute.razresh};
-    };
-    const std::vector<bool> builtIn = flags(settings);
+    // Each view toggle flips its own setting: one bound to another's member leaves a flag
+    // unflipped; bound to another's key, it reads back differently.
     for (const ViewToggle item :
          {ViewToggle::Scrolling, ViewToggle::ShowTooltip, ViewToggle::ShowBalloon,
           ViewToggle::ShowNick, ViewToggle::ShowComputers, ViewToggle::ViewSeconds,
           ViewToggle::AccessExecute}) {
         toggleView(settings, item, file);
     }
-    // An item bound to another's member leaves a flag unflipped; bound to another's key, it
-    // reads back differently.
-    const std::vector<bool> toggled = flags(settings);
-    for (std::size_t i = 0; i < builtIn.size(); ++i) {
-        EXPECT_NE(toggled[i], builtIn[i]) << i;
-    }
-    load();
+    const auto flags = [](const Settings& s) {
+        return std::vector{s.view.scrolling, s.view.toolTips, s.view.balloonShow, s.view.nickVis,
+                           s.view.compVis,   s.view.seconds,  s.execute.razresh};
+    };
+    const std::vector toggled{false, false, true, false, false, true, true};
     EXPECT_EQ(flags(settings), toggled);
-    EXPECT_EQ(file.readText("Execute", "Razresh", ""), "1");
+
+    load();
+    EXPECT_EQ(settings.nicks.remembered, nicks.remembered);
+    EXPECT_EQ(settings.nicks.current + settings.nicks.status, "nick53");
+    EXPECT_EQ(settings.position.window, (Bounds{-20, 30, 640, 480}));
+    EXPECT_EQ(settings.position.max, 1);
+    EXPECT_EQ(settings.position.privateWindow, (Bounds{5, 6, 320, 240}));
+    EXPECT_FALSE(settings.position.show);
+    EXPECT_EQ(flags(settings), toggled);
+}
+
+using Played = std::tuple<Samples, int, int>; // samples, rate, channels
+
+class RecordingOutput : public platform::AudioOutput {
+public:
+    void play(const platform::Pcm& sound) override {
+        played.emplace_back(sound.samples, sound.sampleRate, sound.channels);
+    }
+    std::vector<Played> played;
+};
+
+// Writes interleaved stereo samples at 22050 Hz as a sound file of the libsndfile format.
+void writeSoundFile(const std::string& path, const Samples& samples, int format) {
+    SF_INFO info{0, 22050, 2, format, 0, 0};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    sf_writef_short(file, samples.data(), static_cast<sf_count_t>(samples.size() / 2));
+    sf_close(file);
+}
+
+TEST(SoundSlots, OnlyPcExactlyZeroPlaysTheFileAndOnlyAReadableWaveFile) {
+    TempFolder folder;
+    const Samples wave{0, 100, -100, 32767, -32768, 5, 7, -7};
+    writeSoundFile(folder.file("stereo.wav"), wave, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeSoundFile(folder.file("sound.aiff"), wave, SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
+    folder.write("cut.wav", TempFolder::read(folder.file("stereo.wav")).substr(0, 20));
+    folder.write("text.wav", "RIFF, but only in words");
+    ASSERT_EQ(mkfifo(folder.file("pipe.wav").c_str(), 0600), 0);
+    std::array<SoundSlot, kSoundSlotCount> slots;
+    RecordingOutput output;
+    const Sounds sounds{slots, output, platform::decodeWaveFile};
+    // A wave file plays at its own rate and channels.
+    const Played stereo{wave, 22050, 2};
+    const Played tone{platform::makeTone(1600, 100, kToneSampleRate).samples, kToneSampleRate, 1};
+    const std::tuple<const char*, const char*, std::vector<Played>> cases[] = {
+        {"0", "", {}},
+        {"0", "stereo.wav", {stereo}},
+        {"1", "stereo.wav", {tone}},
+        {"2", "", {tone}},
+        {"00", "stereo.wav", {tone}},
+        {"", "stereo.wav", {tone}},
+        // What is not a readable wave file plays nothing.
+        {"0", "none.wav", {}},
+        {"0", ".", {}},
+        {"0", "sound.aiff", {}},
+        {"0", "cut.wav", {}},
+        {"0", "text.wav", {}},
+        {"0", "pipe.wav", {}},
+    };
+    for (const auto& [pc, s, heard] : cases) {
+        SCOPED_TRACE(testing::Message() << "PC \"" << pc << "\" S \"" << s << "\"");
+        slots[2] = {*s ? folder.file(s) : "", pc};
+        output.played.clear();
+        sounds.play(kChatLineSlot, kChatLineTone);
+        EXPECT_EQ(output.played, heard);
+    }
+    // Slots are numbered from 1; numbers outside the table play nothing.
+    output.played.clear();
+    sounds.play(0, kMessageTone);
+    sounds.play(kSoundSlotCount + 1, kMessageTone);
+    EXPECT_TRUE(output.played.empty());
 }
 
 } // namespace

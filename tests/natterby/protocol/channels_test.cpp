@@ -254,4 +254,78 @@ TEST(UnwritableFiles, ALogThatCannotBeWrittenLosesNoLineAndStopsNothing) {
     }
 }
 
+// One datagram from Ann to Bob, who has "#Main", "#Work" (on show) and a talk with Ann open.
+// Only chat, action, talk and topic lines mark a tab that is not on show; notices in "#Main" and
+// joins, leaves, renames and status lines do not. Chat and action lines also make their sender a
+// member, as joins do.
+TEST(ChatLines, EveryKindOfLineIsWrittenAndOnlyConversationMarksTheTabUnread) {
+    using Marks = std::vector<bool>;
+    const Marks main{true, false, false}, none{false, false, false};
+    const std::string hi = chatLine("#Main", "Ann", "hi");
+    // Teaches the receiver Ann's computer, without a line of its own.
+    const std::string info = informationAnswer("Cyd", "Ann", "PC-Ann", "ann", "10.0.0.1", "#", "");
+    const Peer::Setup seconds = [](Settings& s) { s.view.seconds = true; };
+    const Peer::Setup hidden = [](Settings& s) { s.view.compVis = false; };
+    struct Case {
+        std::string body;
+        Marks marks;
+        bool member = false;
+        std::string text = {}; // the line as written, when checked
+        Font font = kExternalFont;
+        Peer::Setup setup = {};
+        std::string before = {};
+    };
+    const Case cases[] = {
+        {hi, main, true, "\r[09:05:07] <Ann>: hi", kExternalFont, seconds},
+        {hi, main, true, "\r[09:05] <Ann(PC-Ann)>: hi", kExternalFont, {}, info},
+        {hi, main, true, "\r[09:05] <Ann>: hi", kExternalFont, hidden, info},
+        {actionLine("#Main", "Ann", " x"), main, true, "\r[09:05] Ann  x", kActionFont},
+        {talkLine("Ann", "Bob", "hi"), {false, false, true}},
+        {topicChange("#Main", "Lunch "), main},
+        {topicAnswer("Bob", "#Main", "Lunch "), main},
+        {privateMessage("Ann", "Bob", "x"), none},
+        {massMessage("Ann", "Bob", "x"), none},
+        {confirmation('0', "Ann", "Bob", '0', ""), none},
+        {remoteExecute("Ann", "Bob", "cmd", ""), none},
+        {remoteExecuteConfirmation("Bob", "Ann"), none},
+        {channelSoundCall("Ann", "#Main"), none},
+        {renameNick("Ann", "Anna", '0'), none},
+        {statusChange("Ann", '2', '0', ""), none},
+        {join("Ann", "#Main", '0', '0'), none, true},
+        {leave("Ann", "#Main", '0'), none},
+        {talkEnd("Ann", "Bob", '0'), none},
+        {talkAction("Ann", "Bob", " x"), none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        Lan lan;
+        Peer& ann = lan.add("Ann");
+        Peer& bob = lan.add("Bob", [&](Settings& s) {
+            s.execute.razresh = true;
+            if (c.setup) {
+                c.setup(s);
+            }
+        });
+        bob.chat.joinAtStart("#Main");
+        bob.chat.joinAtStart("#Work");
+        bob.chat.talk("Ann");
+        bob.chat.selectTab(1);
+        if (!c.before.empty()) {
+            ann.framing.send(c.before, true);
+        }
+        lan.run();
+        const std::size_t lines = bob.view.lines.size();
+        ann.framing.send(c.body, true);
+        lan.run();
+        ASSERT_GT(bob.view.lines.size(), lines) << "a line was written";
+        EXPECT_EQ(bob.view.unread, c.marks);
+        EXPECT_EQ(ChannelTable::hasMember(*bob.chat.channels().find("#Main"), "Ann"), c.member);
+        if (!c.text.empty()) {
+            EXPECT_EQ(bob.view.lines.size(), lines + 1);
+            EXPECT_EQ(bob.view.lines.back().font, c.font);
+            EXPECT_EQ(bob.view.lines.back().text, c.text);
+        }
+    }
+}
+
 } // namespace

@@ -40,16 +40,14 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
         lan.run();
 
         EXPECT_EQ(archiveOf(ann), "*>*\r\n09:05 | 06.12.2026\r\nBob\r\nhello\r\n");
-        ASSERT_EQ(ann.view.lines.size(), 1u) << c.status;
+        ASSERT_EQ(ann.view.textsOf(0), Texts{c.confirmation});
         EXPECT_EQ(ann.view.lines[0].font, kAutoAnswerFont);
-        EXPECT_EQ(ann.view.lines[0].text, c.confirmation);
         EXPECT_EQ(ann.sound.played, (std::vector<PlayedSound>{{2, 1500, 100}}));
         EXPECT_EQ(fakes::sentBodies(bob.sent),
                   Texts{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
         if (c.status == '3') {
-            EXPECT_TRUE(bob.view.lines.empty());
-            EXPECT_TRUE(bob.view.received.empty());
-            EXPECT_TRUE(bob.sound.played.empty());
+            EXPECT_TRUE(bob.view.lines.empty() && bob.view.received.empty() &&
+                        bob.sound.played.empty());
             EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Message.txt")));
             continue;
         }
@@ -77,9 +75,7 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     ann.chat.sendPrivateMessage("Bob", "psst");
     ann.chat.sendPrivateMessage("Bob", "");
     lan.run();
-    EXPECT_TRUE(bob.sent.empty());
-    EXPECT_TRUE(bob.view.lines.empty());
-    EXPECT_TRUE(bob.view.received.empty());
+    EXPECT_TRUE(bob.sent.empty() && bob.view.lines.empty() && bob.view.received.empty());
     EXPECT_EQ(ann.sent.size(), 1u);
 
     ann.chat.sendMassMessage({"Cyd", "Bob"}, "one");
@@ -128,10 +124,8 @@ TEST(RemoteExecute, RunsTheWholeCommandOnlyWhenAllowedAndThePasswordMatches) {
         ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", c.sent);
         lan.run();
         if (!c.runs) {
-            EXPECT_TRUE(bob.launcher.opened.empty());
-            EXPECT_TRUE(bob.sent.empty());
-            EXPECT_TRUE(bob.view.lines.empty());
-            EXPECT_TRUE(ann.view.lines.empty());
+            EXPECT_TRUE(bob.launcher.opened.empty() && bob.sent.empty() && bob.view.lines.empty() &&
+                        ann.view.lines.empty());
             continue;
         }
         EXPECT_EQ(bob.launcher.opened, Texts{"notepad файл.txt"});
@@ -273,7 +267,7 @@ TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
         pair.lan.run();
         EXPECT_EQ(pair.ann.view.textsOf(1),
                   c.echo.empty() ? Texts{} : Texts{"\r[09:05] " + c.echo});
-        EXPECT_EQ(pair.bob.view.textsOf(1).size(), c.talk ? 1u : 0u);
+        EXPECT_EQ(pair.bob.view.textsOf(1), pair.ann.view.textsOf(1));
         // A rename that came back unrecognised would have been taken for a clash.
         EXPECT_EQ(pair.ann.chat.identity().nick, c.nick);
     }

@@ -172,13 +172,8 @@ TEST(AutoAnswers, ListIsKeptInTheLanguageFileOfTheTexts) {
 }
 
 TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent) {
-    struct Case {
-        const char* name;
-        int picked; // -1: Cancel
-        std::string text;
-        Texts after;
-    };
-    const Case cases[] = {
+    // What was picked (-1: Cancel), the text then in the box, the list afterwards.
+    const std::tuple<const char*, int, std::string, Texts> cases[] = {
         {"typed without picking", 0, "home", {"lunch", "meeting", "gone", "home"}},
         {"typed into the empty entry", 4, "home", {"lunch", "meeting", "gone", "home"}},
         {"middle entry edited", 2, "at 3", {"lunch", "at 3", "gone"}},
@@ -187,19 +182,18 @@ TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent)
         {"empty text", 4, "", {"lunch", "meeting", "gone"}},
         {"cancel", -1, "", {"lunch", "meeting", "gone"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, picked, text, texts] : cases) {
+        SCOPED_TRACE(name);
         TempFolder folder;
         const common::ProfileFile language(folder.write("English.ini", kStored));
-        if (c.picked < 0) {
+        if (picked < 0) {
             cancelAutoAnswer(language);
         } else {
-            EXPECT_EQ(acceptAutoAnswer(language, loadAutoAnswers(language), c.picked, c.text),
-                      c.text);
+            EXPECT_EQ(acceptAutoAnswer(language, loadAutoAnswers(language), picked, text), text);
         }
         const AutoAnswerList after = loadAutoAnswers(language);
-        EXPECT_EQ(after.texts, c.after);
-        EXPECT_EQ(after.current, c.text);
+        EXPECT_EQ(after.texts, texts);
+        EXPECT_EQ(after.current, text);
     }
 }
 
@@ -236,40 +230,33 @@ struct Pair {
 };
 
 TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
-    struct Case {
-        bool talk;
-        std::string line;
-        Texts bodies;
-        std::string echo; // on a talk tab, the one line the sender sees, after its time
-        std::string nick;
-    };
-    const Case cases[] = {
-        {false, "/me waves", {actionLine("#Main", "Ann", " waves")}, "", "Ann"},
-        {false, "/mew", {actionLine("#Main", "Ann", "w")}, "", "Ann"},
-        {false, "/Me", {chatLine("#Main", "Ann", "/Me")}, "", "Ann"},
-        {false, "/topic Lunch", {topicChange("#Main", " Lunch (Ann) ")}, "", "Ann"},
-        {false, "/nick  ", {chatLine("#Main", "Ann", "/nick  ")}, "", "Ann"},
-        {false, "/nick   Bo b  ", {renameNick("Ann", "Bo b", '0')}, "", "Bo b"},
-        {true, "hi", {talkLine("Ann", "Bob", "hi")}, "<Ann>: hi", "Ann"},
-        {true, "/me nods", {talkAction("Ann", "Bob", " nods")}, "Ann  nods", "Ann"},
-        {true, "/topic x", {talkLine("Ann", "Bob", "/topic x")}, "<Ann>: /topic x", "Ann"},
-        {true,
-         "/nick Anna",
+    // The line typed, the bodies sent, the nick afterwards and, only on a talk tab, the one line
+    // both ends see there, after its time.
+    const std::tuple<std::string, Texts, std::string, std::string> cases[] = {
+        {"/me waves", {actionLine("#Main", "Ann", " waves")}, "Ann", ""},
+        {"/mew", {actionLine("#Main", "Ann", "w")}, "Ann", ""},
+        {"/Me", {chatLine("#Main", "Ann", "/Me")}, "Ann", ""},
+        {"/topic Lunch", {topicChange("#Main", " Lunch (Ann) ")}, "Ann", ""},
+        {"/nick  ", {chatLine("#Main", "Ann", "/nick  ")}, "Ann", ""},
+        {"/nick   Bo b  ", {renameNick("Ann", "Bo b", '0')}, "Bo b", ""},
+        {"hi", {talkLine("Ann", "Bob", "hi")}, "Ann", "<Ann>: hi"},
+        {"/me nods", {talkAction("Ann", "Bob", " nods")}, "Ann", "Ann  nods"},
+        {"/topic x", {talkLine("Ann", "Bob", "/topic x")}, "Ann", "<Ann>: /topic x"},
+        {"/nick Anna",
          {talkLine("Ann", "Bob", "/nick Anna"), renameNick("Ann", "Anna", '0')},
-         "<Ann>: /nick Anna",
-         "Anna"},
+         "Anna",
+         "<Ann>: /nick Anna"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        Pair pair(c.talk);
-        EXPECT_TRUE(pair.ann.chat.enterLine(c.line));
-        EXPECT_EQ(fakes::sentBodies(pair.ann.sent), c.bodies);
+    for (const auto& [line, bodies, nick, echo] : cases) {
+        SCOPED_TRACE(line);
+        Pair pair(!echo.empty());
+        EXPECT_TRUE(pair.ann.chat.enterLine(line));
+        EXPECT_EQ(fakes::sentBodies(pair.ann.sent), bodies);
         pair.lan.run();
-        EXPECT_EQ(pair.ann.view.textsOf(1),
-                  c.echo.empty() ? Texts{} : Texts{"\r[09:05] " + c.echo});
+        EXPECT_EQ(pair.ann.view.textsOf(1), echo.empty() ? Texts{} : Texts{"\r[09:05] " + echo});
         EXPECT_EQ(pair.bob.view.textsOf(1), pair.ann.view.textsOf(1));
         // A rename that came back unrecognised would have been taken for a clash.
-        EXPECT_EQ(pair.ann.chat.identity().nick, c.nick);
+        EXPECT_EQ(pair.ann.chat.identity().nick, nick);
     }
 }
 
@@ -315,7 +302,7 @@ TEST(ChatLine, ClipboardLinesSplitAtEveryLineBreak) {
     }
 }
 
-TEST(Macros, CaptionGivesTheTextBeforeTheBlankAndTabOfItsShortcut) {
+TEST(Macros, CaptionGivesTheTextBeforeItsShortcutAndARecordedLineIsKept) {
     const std::pair<std::string, std::string> cases[] = {
         {"/me \tCtrl+F1", "/me"}, {" \tShift+F1", ""},         {"no tab", "no tab"},
         {"\tShift+F1", ""},       {"a\tb \tShift+F2", "a\tb"},
@@ -327,9 +314,8 @@ TEST(Macros, CaptionGivesTheTextBeforeTheBlankAndTabOfItsShortcut) {
     EXPECT_EQ(inserted.text, "a/meb");
     EXPECT_EQ(inserted.caret, 4u);
     EXPECT_EQ(insertMacro("ab", 99, "X").text, "abX");
-}
 
-TEST(Macros, RecordedLineIsInsertedWholeNowAndAfterARestart) {
+    // A recorded line is inserted whole, now and after a restart.
     TempFolder folder;
     const common::ProfileFile settingsFile(
         folder.write("Interf.ini", "[Language]\r\nini=English\r\n"));

@@ -116,22 +116,30 @@ TEST(FieldReader, AnUnterminatedTextEndsAtTheEndAndNoReadPassesIt) {
     }
 }
 
-class ChatDatagrams : public testing::Test {
-protected:
-    void receive(std::string_view datagram) {
+TEST(ChatDatagrams, RandomCutAndMutatedDatagramsOfEveryKind) {
+    fakes::Lan lan;
+    // Every switch that lets a message reach further is on.
+    fakes::Peer& ann = lan.add("Ann", [](Settings& s) {
+        s.execute.razresh = true;
+        s.channels.logged = "#Main\n#Work\n";
+        s.view.balloonShow = true;
+    });
+    fakes::Peer& bob = lan.add("Bob");
+    std::mt19937 rng{2049};
+    const auto receive = [&](std::string_view datagram) {
         const auto block = std::make_unique<char[]>(datagram.size());
         std::copy(datagram.begin(), datagram.end(), block.get());
         ann.chat.receive(std::span<char>(block.get(), datagram.size()));
         lan.drop(); // the answers go nowhere
-    }
+    };
     // Frames a body as Bob would send it, then receives it.
-    void receiveBody(const std::string& body, char messageClass) {
+    const auto receiveBody = [&](const std::string& body, char messageClass) {
         bob.framing.send(body, messageClass == 'T');
         receive(bob.sent.back());
         bob.sent.clear();
-    }
+    };
     // A body of the layout's kind, its fields drawn from what the handlers compare them with.
-    std::string randomBody(const MessageLayout& layout) {
+    const auto randomBody = [&](const MessageLayout& layout) {
         static const char* const texts[] = {"Ann",         "Bob", "#Main", "#Work",
                                             "#Main#Work#", "",    "x#"};
         std::string body(layout.code);
@@ -144,20 +152,7 @@ protected:
             }
         }
         return body;
-    }
-
-    fakes::Lan lan;
-    // Every switch that lets a message reach further is on.
-    fakes::Peer& ann = lan.add("Ann", [](Settings& s) {
-        s.execute.razresh = true;
-        s.channels.logged = "#Main\n#Work\n";
-        s.view.balloonShow = true;
-    });
-    fakes::Peer& bob = lan.add("Bob");
-    std::mt19937 rng{2049};
-};
-
-TEST_F(ChatDatagrams, RandomCutAndMutatedDatagramsOfEveryKind) {
+    };
     std::uniform_int_distribution<int> byte(0, 255);
     for (std::size_t length = 0; length <= 2049; ++length) {
         std::string datagram(length, '\0');

@@ -127,14 +127,9 @@ TEST(FileOffer, RefusedBusyOrFailingPeersAnswerNoAndOneTransferRunsAtATime) {
 }
 
 TEST(FileOffer, ListeningSendsTheRoutedAddressOrTheOneFoundAgainWhenTheStoredOneIsUseless) {
-    struct Case {
-        bool net;
-        Texts atStart;
-        std::string route; // toward the offering peer; empty: none, as over IPX
-        std::string sent;
-    };
-    // The route toward the offering peer wins over the first of the list (a VPN's, say).
-    const Case cases[] = {
+    // Networking on, the addresses at start, the route toward the offering peer (empty: none, as
+    // over IPX) which wins over the first of the list (a VPN's, say), the address sent.
+    const std::tuple<bool, Texts, std::string, std::string> cases[] = {
         {true, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
         {false, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
         {true, {"10.0.0.5", "192.168.1.9"}, "", "10.0.0.5"},
@@ -143,22 +138,23 @@ TEST(FileOffer, ListeningSendsTheRoutedAddressOrTheOneFoundAgainWhenTheStoredOne
         {true, {}, "", "192.168.1.9"},
         {false, {"10.0.0.5"}, "", "none"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sent);
+    for (const auto& [net, atStart, route, sent] : cases) {
+        SCOPED_TRACE(sent);
         Lan lan;
         Peer& ann = lan.add("Ann");
         ann.chat.offerFiles("Bob");
-        Peer& bob = lan.add("Bob", [&](natterby::settings::Settings& s) { s.net.net = c.net; });
-        if (!c.route.empty()) {
-            bob.host.routes[ann.address] = c.route;
+        Peer& bob = lan.add("Bob");
+        bob.settings.net.net = net;
+        if (!route.empty()) {
+            bob.host.routes[ann.address] = route;
         }
-        bob.host.addressList = c.atStart;
+        bob.host.addressList = atStart;
         bob.chat.finishStartup();
         bob.host.addressList = {"127.0.0.1", "10.0.0.5", "192.168.1.9"};
         lan.run();
         bob.sent.clear();
         bob.chat.courielNotice(kCourielListening, 77);
-        EXPECT_EQ(fakes::sentBodies(bob.sent), Texts{receiverAddress("Ann", "Bob", c.sent)});
+        EXPECT_EQ(fakes::sentBodies(bob.sent), Texts{receiverAddress("Ann", "Bob", sent)});
     }
 }
 

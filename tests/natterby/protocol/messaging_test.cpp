@@ -21,31 +21,28 @@ std::string archiveOf(const Peer& peer) {
 }
 
 TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
-    struct Case {
-        char status;
-        bool minimised;
-        std::string confirmation; // at the sender
-    };
-    const Case cases[] = {
+    // Bob's status, whether his message window opens minimised, the confirmation Ann is shown.
+    const std::tuple<char, bool, std::string> cases[] = {
         {'0', true, "\r[09:05]  Bob put message in \"Available (Normal)\"  (lunch)"},
         {'2', false, "\r[09:05]  Bob put message in \"Away (Far From Chat)\"  (lunch)"},
         {'3', false, "\r[09:05]  Bob in \"Offline\""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [status, minimised, shown] : cases) {
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) { s.nicks.status = c.status; });
+        Peer& bob = lan.add("Bob");
+        bob.chat.setStatus(status);
         bob.chat.setAutoAnswer("lunch");
         ann.chat.sendPrivateMessage("Bob", "hello");
         lan.run();
 
         EXPECT_EQ(archiveOf(ann), "*>*\r\n09:05 | 06.12.2026\r\nBob\r\nhello\r\n");
-        ASSERT_EQ(ann.view.textsOf(0), Texts{c.confirmation});
+        ASSERT_EQ(ann.view.textsOf(0), Texts{shown});
         EXPECT_EQ(ann.view.lines[0].font, kAutoAnswerFont);
         EXPECT_EQ(ann.sound.played, (std::vector<PlayedSound>{{2, 1500, 100}}));
         EXPECT_EQ(fakes::sentBodies(bob.sent),
-                  Texts{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
-        if (c.status == '3') {
+                  Texts{confirmation(status, "Bob", "Ann", '0', "lunch")});
+        if (status == '3') {
             EXPECT_TRUE(bob.view.lines.empty() && bob.view.received.empty() &&
                         bob.sound.played.empty());
             EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Message.txt")));
@@ -57,7 +54,7 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
         ASSERT_EQ(bob.view.received.size(), 1u);
         EXPECT_EQ(bob.view.received[0].marker, "<-");
         EXPECT_EQ(bob.view.received[0].text, "hello");
-        EXPECT_EQ(bob.view.received[0].minimised, c.minimised);
+        EXPECT_EQ(bob.view.received[0].minimised, minimised);
         EXPECT_EQ(bob.sound.played, (std::vector<PlayedSound>{{1, 1400, 100}}));
     }
 }
@@ -103,27 +100,21 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
 }
 
 TEST(RemoteExecute, RunsTheWholeCommandOnlyWhenAllowedAndThePasswordMatches) {
-    struct Case {
-        bool razresh;
-        std::string stored, sent;
-        bool runs;
-    };
-    const Case cases[] = {
+    // Allowed, the password stored, the password sent, whether the command runs.
+    const std::tuple<bool, std::string, std::string, bool> cases[] = {
         {true, "Secret", "Secret", true},   {true, "", "", true},
         {true, "Secret", "secret", false},  {true, "", "x", false},
         {false, "Secret", "Secret", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [razresh, stored, sent, runs] : cases) {
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) {
-            s.execute.razresh = c.razresh;
-            s.execute.password = c.stored;
-        });
+        Peer& bob = lan.add("Bob");
+        bob.settings.execute = {razresh, stored};
         // "notepad файл.txt" in Windows-1251: one target, converted for the file system.
-        ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", c.sent);
+        ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", sent);
         lan.run();
-        if (!c.runs) {
+        if (!runs) {
             EXPECT_TRUE(bob.launcher.opened.empty() && bob.sent.empty() && bob.view.lines.empty() &&
                         ann.view.lines.empty());
             continue;

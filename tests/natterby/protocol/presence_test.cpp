@@ -225,43 +225,37 @@ TEST(HostilePeer, FloodsCannotGrowRosterTabsOrMembersWithoutEnd) {
 // the two tray icons of a hidden window until it is restored; Available, it brings a hidden
 // window back, and a shown one needs nothing.
 TEST(Attention, AChatLineFlashesTheTrayWhileAwayAndBringsAHiddenWindowBackWhileAvailable) {
-    struct Case {
-        char status;
-        bool shown, balloon;
-        int normal, flash;      // as configured
-        std::vector<int> icons; // as shown, after four ticks and then a restore
-        int restores;
-    };
-    const Case cases[] = {
+    // Status, window shown, balloons on, the icons configured (normal, flashing), the icons shown
+    // after four ticks and then a restore, and the restores asked for.
+    const std::tuple<char, bool, bool, int, int, std::vector<int>, int> cases[] = {
         {'2', false, false, 4, 5, {5, 4, 5, 4, 4}, 1},
         {'2', false, false, 40, -3, {0, 17, 0, 17, 17}, 1},
         {'0', false, false, 4, 5, {4, 4}, 2},
         {'0', false, true, 4, 5, {4, 4}, 2},
         {'0', true, true, 4, 5, {4}, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.status << c.shown << c.balloon << c.normal);
+    for (const auto& [status, shown, balloon, normal, flash, icons, restores] : cases) {
+        SCOPED_TRACE(testing::Message() << status << shown << balloon << normal);
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) {
-            s.nicks.status = c.status;
-            s.icon = {c.normal, c.flash};
-            s.view.balloonShow = c.balloon;
-        });
-        bob.chat.windowShown(c.shown);
+        Peer& bob = lan.add("Bob");
+        bob.chat.setStatus(status);
+        bob.settings.icon = {normal, flash};
+        bob.settings.view.balloonShow = balloon;
+        bob.chat.windowShown(shown);
         ann.framing.send(actionLine("#Main", "Ann", " waves"), true);
         lan.run();
         EXPECT_FALSE(bob.chat.attention().flashing);
         ann.framing.send(chatLine("#Main", "Ann", "hi"), true);
         lan.run();
-        EXPECT_EQ(bob.chat.attention().flashing, c.status == '2');
+        EXPECT_EQ(bob.chat.attention().flashing, status == '2');
         EXPECT_FALSE(bob.chat.attention().balloonUp);
-        EXPECT_EQ(bob.view.balloons.size(), c.balloon && !c.shown ? 1u : 0u);
+        EXPECT_EQ(bob.view.balloons.size(), balloon && !shown ? 1u : 0u);
         ticks(bob, 4);
         bob.chat.restore();
         ticks(bob, 2);
-        EXPECT_EQ(bob.view.trayIcons, c.icons);
-        EXPECT_EQ(bob.view.restores, c.restores);
+        EXPECT_EQ(bob.view.trayIcons, icons);
+        EXPECT_EQ(bob.view.restores, restores);
         EXPECT_FALSE(bob.chat.attention().flashing || bob.chat.attention().balloonUp);
     }
 }

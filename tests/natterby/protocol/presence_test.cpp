@@ -89,7 +89,10 @@ TEST(Presence, StartupVisibilityStatusInformationAndProbesReachTheOthers) {
     Lan lan;
     Peer& ann = lan.add("Ann", [](Settings& s) { s.icon.normal = 7; });
     Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
+    Peer& carl = lan.add("Carl", [](Settings& s) {
+        s.nicks.status = '1';
+        s.view.balloonShow = true;
+    });
     ann.chat.finishStartup();
     EXPECT_EQ(ann.view.trayTip, "[#Main] - Natterby v 1.1");
     EXPECT_EQ(ann.view.trayIcons, std::vector<int>{7});
@@ -146,6 +149,21 @@ TEST(Presence, StartupVisibilityStatusInformationAndProbesReachTheOthers) {
     lan.run();
     EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{probeAnswer("Bob", "Ann", "t0k")});
     EXPECT_EQ(ann.view.lines.size() + bob.view.lines.size(), lines);
+
+    // Carl, hidden and not to be disturbed, is shown a balloon, which holds the flashing back
+    // until its time is over.
+    ann.framing.send(chatLine("#Main", "Ann", std::string(50, 'x')), true);
+    lan.run();
+    EXPECT_EQ(carl.view.balloons, (std::vector<std::pair<std::string, std::string>>{
+                                      {"#Main", "<Ann>: " + std::string(40, 'x')}}));
+    ticks(carl, 20);
+    ann.framing.send(chatLine("#Main", "Ann", "again"), true);
+    lan.run();
+    EXPECT_EQ(carl.view.balloonsHidden, 1);
+    ticks(carl, 20);
+    EXPECT_TRUE(carl.view.trayIcons.empty());
+    ticks(carl, 1);
+    EXPECT_EQ(carl.view.trayIcons, std::vector<int>{5});
 }
 
 // What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's, Ann's and Аня's
@@ -264,27 +282,6 @@ TEST(Attention, AChatLineFlashesTheTrayWhileAwayAndBringsAHiddenWindowBackWhileA
         EXPECT_EQ(bob.view.restores, restores);
         EXPECT_FALSE(bob.chat.attention().flashing || bob.chat.attention().balloonUp);
     }
-}
-
-TEST(Attention, ABalloonHoldsTheFlashingBackUntilItsTimeIsOver) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob", [](Settings& s) {
-        s.nicks.status = '1';
-        s.view.balloonShow = true;
-    });
-    ann.framing.send(chatLine("#Main", "Ann", std::string(50, 'x')), true);
-    lan.run();
-    EXPECT_EQ(bob.view.balloons, (std::vector<std::pair<std::string, std::string>>{
-                                     {"#Main", "<Ann>: " + std::string(40, 'x')}}));
-    ticks(bob, 20);
-    ann.framing.send(chatLine("#Main", "Ann", "again"), true);
-    lan.run();
-    EXPECT_EQ(bob.view.balloonsHidden, 1);
-    ticks(bob, 20);
-    EXPECT_TRUE(bob.view.trayIcons.empty());
-    ticks(bob, 1);
-    EXPECT_EQ(bob.view.trayIcons, std::vector<int>{5});
 }
 
 } // namespace

@@ -56,40 +56,14 @@ TEST(Refresh, DuplicatesStayForTheRequesterOnlySincronRebuildsTheOthersAndTheTim
     }
 }
 
-// Bob takes Аня's nick in capitals: it is hers all the same.
-TEST(Rename, ClashMakesTheOwnerStepAsideWithoutTouchingItsHistory) {
-    Lan lan;
-    Peer& ann = lan.add(kAnya);
-    Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl");
-    ann.chat.refresh();
-    lan.run();
-    bob.chat.renameFromNickBox(kANYA);
-    lan.run();
-
-    const std::string stepped = ann.chat.identity().nick;
-    ASSERT_EQ(stepped.size(), 5u);
-    EXPECT_TRUE(stepped.starts_with(kAnya + "_") && stepped[4] >= '0' && stepped[4] <= '8');
-    EXPECT_EQ(ann.view.ownNick, stepped);
-    EXPECT_TRUE(ann.settings.nicks.remembered.empty());
-    EXPECT_EQ(bob.settings.nicks.remembered, Nicks{kANYA});
-    EXPECT_EQ(carl.view.textsOf(0), (Nicks{"\r[09:05]  Bob renamed to " + kANYA,
-                                           "\r[09:05]  " + kAnya + " renamed to " + stepped}));
-    EXPECT_EQ(rosterNicks(carl), (Nicks{"Carl", kAnya, stepped}));
-
-    bob.chat.renameFromNickBox("");
-    EXPECT_EQ(bob.sent.size(), 2u) << "an empty box sends nothing";
-    EXPECT_EQ(bob.view.ownNick, kANYA);
-}
-
 // Ann's start shows the title, the tray icon and the welcome, and finds the host facts. What she
 // tells of herself: whether her window is shown, once a packet came, her status, and the answers
 // to a request for information, which only opens a window at the requester, and to a probe.
-TEST(Presence, StartupVisibilityStatusInformationAndProbesReachTheOthers) {
+TEST(Presence, StartupVisibilityStatusInformationProbesAndARenameReachTheOthers) {
     Lan lan;
     Peer& ann = lan.add("Ann", [](Settings& s) { s.icon.normal = 7; });
     Peer& bob = lan.add("Bob");
-    Peer& carl = lan.add("Carl", [](Settings& s) {
+    Peer& anya = lan.add(kAnya, [](Settings& s) {
         s.nicks.status = '1';
         s.view.balloonShow = true;
     });
@@ -134,13 +108,13 @@ TEST(Presence, StartupVisibilityStatusInformationAndProbesReachTheOthers) {
               "AnnPC-Annann192.168.0.10");
     EXPECT_EQ(answer.channels, (Nicks{"#Main", "#Work"}));
     EXPECT_EQ(answer.autoAnswer, "back soon");
-    EXPECT_TRUE(carl.view.information.empty());
-    EXPECT_EQ(carl.chat.computerNameOf("Ann"), "PC-Ann");
+    EXPECT_TRUE(anya.view.information.empty());
+    EXPECT_EQ(anya.chat.computerNameOf("Ann"), "PC-Ann");
 
     // The first pair for a nick is the one a lookup finds.
-    bob.framing.send(informationAnswer("Carl", "Ann", "PC-X", "", "", "#", ""), true);
+    bob.framing.send(informationAnswer(kAnya, "Ann", "PC-X", "", "", "#", ""), true);
     lan.run();
-    EXPECT_EQ(carl.chat.computerNameOf("Ann"), "PC-Ann");
+    EXPECT_EQ(anya.chat.computerNameOf("Ann"), "PC-Ann");
 
     // A probe is answered with its token, and shows nothing.
     ann.sent.clear();
@@ -150,20 +124,41 @@ TEST(Presence, StartupVisibilityStatusInformationAndProbesReachTheOthers) {
     EXPECT_EQ(fakes::sentBodies(ann.sent), Nicks{probeAnswer("Bob", "Ann", "t0k")});
     EXPECT_EQ(ann.view.lines.size() + bob.view.lines.size(), lines);
 
-    // Carl, hidden and not to be disturbed, is shown a balloon, which holds the flashing back
+    // Аня, hidden and not to be disturbed, is shown a balloon, which holds the flashing back
     // until its time is over.
     ann.framing.send(chatLine("#Main", "Ann", std::string(50, 'x')), true);
     lan.run();
-    EXPECT_EQ(carl.view.balloons, (std::vector<std::pair<std::string, std::string>>{
+    EXPECT_EQ(anya.view.balloons, (std::vector<std::pair<std::string, std::string>>{
                                       {"#Main", "<Ann>: " + std::string(40, 'x')}}));
-    ticks(carl, 20);
+    ticks(anya, 20);
     ann.framing.send(chatLine("#Main", "Ann", "again"), true);
     lan.run();
-    EXPECT_EQ(carl.view.balloonsHidden, 1);
-    ticks(carl, 20);
-    EXPECT_TRUE(carl.view.trayIcons.empty());
-    ticks(carl, 1);
-    EXPECT_EQ(carl.view.trayIcons, std::vector<int>{5});
+    EXPECT_EQ(anya.view.balloonsHidden, 1);
+    ticks(anya, 20);
+    EXPECT_TRUE(anya.view.trayIcons.empty());
+    ticks(anya, 1);
+    EXPECT_EQ(anya.view.trayIcons, std::vector<int>{5});
+
+    // Bob takes Аня's nick in capitals: it is hers all the same, and she steps aside without
+    // touching its history.
+    bob.sent.clear();
+    bob.chat.renameFromNickBox(kANYA);
+    lan.run();
+    const std::string stepped = anya.chat.identity().nick;
+    ASSERT_EQ(stepped.size(), 5u);
+    EXPECT_TRUE(stepped.starts_with(kAnya + "_") && stepped[4] >= '0' && stepped[4] <= '8');
+    EXPECT_EQ(anya.view.ownNick, stepped);
+    EXPECT_TRUE(anya.settings.nicks.remembered.empty());
+    EXPECT_EQ(bob.settings.nicks.remembered, Nicks{kANYA});
+    const Nicks shown = ann.view.textsOf(0);
+    EXPECT_EQ(Nicks(shown.end() - 2, shown.end()),
+              (Nicks{"\r[09:05]  Bob renamed to " + kANYA,
+                     "\r[09:05]  " + kAnya + " renamed to " + stepped}));
+    EXPECT_EQ(rosterNicks(ann), (Nicks{"Ann", kAnya, stepped}));
+
+    bob.chat.renameFromNickBox("");
+    EXPECT_EQ(bob.sent.size(), 1u) << "an empty box sends nothing";
+    EXPECT_EQ(bob.view.ownNick, kANYA);
 }
 
 // What an ignored, hostile or broken peer sends to Bob, who ignores Cyd's, Ann's and Аня's

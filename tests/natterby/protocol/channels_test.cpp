@@ -283,12 +283,8 @@ TEST(ChatLines, EveryKindOfLineIsWrittenAndOnlyConversationMarksTheTabUnread) {
         SCOPED_TRACE(c.body);
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) {
-            s.execute.razresh = true;
-            if (c.setup) {
-                c.setup(s);
-            }
-        });
+        Peer& bob = lan.add("Bob", c.setup);
+        bob.settings.execute.razresh = true;
         bob.chat.joinAtStart("#Main");
         bob.chat.joinAtStart("#Work");
         bob.chat.talk("Ann");

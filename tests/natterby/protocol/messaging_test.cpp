@@ -160,7 +160,7 @@ TEST(AutoAnswers, ListIsKeptInTheLanguageFileOfTheTexts) {
     EXPECT_EQ(autoAnswerFile(settingsFile, folder.folder()).path(), folder.file("English.ini"));
 }
 
-TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent) {
+TEST(AutoAnswers, OkAppendsOrReplacesCancelClearsTheCurrentAndADamagedCountIsBounded) {
     // What was picked (-1: Cancel), the text then in the box, the list afterwards.
     const std::tuple<const char*, int, std::string, Texts> cases[] = {
         {"typed without picking", 0, "home", {"lunch", "meeting", "gone", "home"}},
@@ -184,12 +184,11 @@ TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent)
         EXPECT_EQ(after.texts, texts);
         EXPECT_EQ(after.current, text);
     }
-}
 
-TEST(AutoAnswers, DamagedCountIsBoundedAndWrittenBackSound) {
-    const std::pair<std::string, int> cases[] = {
+    // A damaged count is bounded and written back sound.
+    const std::pair<std::string, int> damaged[] = {
         {"2147483647", kMaxAutoAnswers}, {"-5", 0}, {"many", 0}};
-    for (const auto& [count, size] : cases) {
+    for (const auto& [count, size] : damaged) {
         SCOPED_TRACE(count);
         TempFolder folder;
         const common::ProfileFile language(

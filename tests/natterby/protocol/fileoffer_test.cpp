@@ -12,7 +12,7 @@ using fakes::Peer;
 using Texts = std::vector<std::string>;
 using Messages = std::vector<fakes::RecordingCouriel::Message>;
 
-TEST(FileOffer, AcceptedOfferStartsBothProgramsAndPassesTheAddress) {
+TEST(FileOffer, AcceptedOfferStartsBothProgramsPassesTheAddressAndAnUnansweredOneLapses) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -44,9 +44,28 @@ TEST(FileOffer, AcceptedOfferStartsBothProgramsAndPassesTheAddress) {
         EXPECT_FALSE(peer->chat.transfer().running);
         EXPECT_EQ(peer->chat.transfer().partner, "");
     }
+
+    // An offer Bob never hears lapses after ten minutes; until then it is not made again, and
+    // an answer after it starts nothing.
+    ann.launcher.started.clear();
+    ann.chat.offerFiles("Bob");
+    for (int tick = 1; tick < kOfferLapseTicks; ++tick) {
+        ann.chat.tick();
+    }
+    lan.drop();
+    ann.sent.clear();
+    ann.chat.offerFiles("Bob");
+    EXPECT_TRUE(ann.sent.empty());
+    ann.chat.tick();
+    bob.framing.send(fileOfferAnswer("Ann", "Bob", '1'), false);
+    lan.run();
+    EXPECT_TRUE(ann.launcher.started.empty());
+    ann.chat.offerFiles("Bob");
+    lan.run();
+    EXPECT_EQ(ann.launcher.started.size(), 1u);
 }
 
-TEST(FileOffer, RefusedAndBusyPeersAnswerNoAndOneTransferRunsAtATime) {
+TEST(FileOffer, RefusedBusyOrFailingPeersAnswerNoAndOneTransferRunsAtATime) {
     Lan lan;
     Peer& ann = lan.add("Ann");
     Peer& bob = lan.add("Bob");
@@ -88,40 +107,16 @@ TEST(FileOffer, RefusedAndBusyPeersAnswerNoAndOneTransferRunsAtATime) {
     lan.run();
     EXPECT_EQ(carol.launcher.started.size(), 1u);
     EXPECT_TRUE(ann.launcher.started.empty() && ann.view.messages.empty());
-}
 
-TEST(FileOffer, AnUnansweredOfferLapsesAfterTenMinutesAndCanBeMadeAgain) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
-    ann.chat.offerFiles("Bob");
-    for (int tick = 1; tick < kOfferLapseTicks; ++tick) {
-        ann.chat.tick();
-    }
-    lan.drop(); // Bob never hears the offer
-    ann.sent.clear();
-    ann.chat.offerFiles("Bob");
-    EXPECT_TRUE(ann.sent.empty());
-    ann.chat.tick();
-    bob.framing.send(fileOfferAnswer("Ann", "Bob", '1'), false); // too late
-    lan.run();
-    EXPECT_TRUE(ann.launcher.started.empty());
-    ann.chat.offerFiles("Bob");
-    lan.run();
-    EXPECT_EQ(ann.launcher.started.size(), 1u);
-}
-
-TEST(FileOffer, AProgramThatCannotStartLeavesNoTransferAndTheUserIsToldWhy) {
-    Lan lan;
-    Peer& ann = lan.add("Ann");
-    Peer& bob = lan.add("Bob");
+    // A program that cannot start leaves no transfer, and the user is told why; the accepting
+    // side answers no, or the offering side would wait for an address.
+    bob.chat.courielNotice(kCourielFinished, 0);
     bob.launcher.failure = "gone";
     ann.chat.offerFiles("Bob");
     lan.run();
-    // The accepting side answers no, or the offering side would wait for an address.
     EXPECT_EQ(bob.view.messages, Texts{"Couriel cannot be started: " +
                                        std::string(fakes::kPackageFolder) + "couriel: gone"});
-    EXPECT_EQ(ann.view.messages, Texts{"<Bob> don't give access!!!"});
+    EXPECT_EQ(ann.view.messages, Texts{"<Bob> says no"});
     bob.launcher.failure.reset();
     ann.launcher.failure = "gone";
     ann.chat.offerFiles("Bob");
@@ -132,14 +127,9 @@ TEST(FileOffer, AProgramThatCannotStartLeavesNoTransferAndTheUserIsToldWhy) {
 }
 
 TEST(FileOffer, ListeningSendsTheRoutedAddressOrTheOneFoundAgainWhenTheStoredOneIsUseless) {
-    struct Case {
-        bool net;
-        Texts atStart;
-        std::string route; // toward the offering peer; empty: none, as over IPX
-        std::string sent;
-    };
-    // The route toward the offering peer wins over the first of the list (a VPN's, say).
-    const Case cases[] = {
+    // Networking on, the addresses at start, the route toward the offering peer (empty: none, as
+    // over IPX) which wins over the first of the list (a VPN's, say), the address sent.
+    const std::tuple<bool, Texts, std::string, std::string> cases[] = {
         {true, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
         {false, {"10.0.0.5"}, "172.16.0.2", "172.16.0.2"},
         {true, {"10.0.0.5", "192.168.1.9"}, "", "10.0.0.5"},
@@ -148,22 +138,23 @@ TEST(FileOffer, ListeningSendsTheRoutedAddressOrTheOneFoundAgainWhenTheStoredOne
         {true, {}, "", "192.168.1.9"},
         {false, {"10.0.0.5"}, "", "none"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sent);
+    for (const auto& [net, atStart, route, sent] : cases) {
+        SCOPED_TRACE(sent);
         Lan lan;
         Peer& ann = lan.add("Ann");
         ann.chat.offerFiles("Bob");
-        Peer& bob = lan.add("Bob", [&](natterby::settings::Settings& s) { s.net.net = c.net; });
-        if (!c.route.empty()) {
-            bob.host.routes[ann.address] = c.route;
+        Peer& bob = lan.add("Bob");
+        bob.settings.net.net = net;
+        if (!route.empty()) {
+            bob.host.routes[ann.address] = route;
         }
-        bob.host.addressList = c.atStart;
+        bob.host.addressList = atStart;
         bob.chat.finishStartup();
         bob.host.addressList = {"127.0.0.1", "10.0.0.5", "192.168.1.9"};
         lan.run();
         bob.sent.clear();
         bob.chat.courielNotice(kCourielListening, 77);
-        EXPECT_EQ(fakes::sentBodies(bob.sent), Texts{receiverAddress("Ann", "Bob", c.sent)});
+        EXPECT_EQ(fakes::sentBodies(bob.sent), Texts{receiverAddress("Ann", "Bob", sent)});
     }
 }
 

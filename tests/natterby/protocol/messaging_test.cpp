@@ -1,4 +1,6 @@
 #include "natterby/protocol/autoanswers.h"
+#include "natterby/protocol/layoutswap.h"
+#include "natterby/protocol/macros.h"
 #include "tests/fakes/lan.h"
 #include "tests/fakes/sentbodies.h"
 
@@ -19,35 +21,30 @@ std::string archiveOf(const Peer& peer) {
 }
 
 TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
-    struct Case {
-        char status;
-        bool minimised;
-        std::string confirmation; // at the sender
-    };
-    const Case cases[] = {
+    // Bob's status, whether his message window opens minimised, the confirmation Ann is shown.
+    const std::tuple<char, bool, std::string> cases[] = {
         {'0', true, "\r[09:05]  Bob put message in \"Available (Normal)\"  (lunch)"},
         {'2', false, "\r[09:05]  Bob put message in \"Away (Far From Chat)\"  (lunch)"},
         {'3', false, "\r[09:05]  Bob in \"Offline\""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [status, minimised, shown] : cases) {
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) { s.nicks.status = c.status; });
+        Peer& bob = lan.add("Bob");
+        bob.chat.setStatus(status);
         bob.chat.setAutoAnswer("lunch");
         ann.chat.sendPrivateMessage("Bob", "hello");
         lan.run();
 
         EXPECT_EQ(archiveOf(ann), "*>*\r\n09:05 | 06.12.2026\r\nBob\r\nhello\r\n");
-        ASSERT_EQ(ann.view.lines.size(), 1u) << c.status;
+        ASSERT_EQ(ann.view.textsOf(0), Texts{shown});
         EXPECT_EQ(ann.view.lines[0].font, kAutoAnswerFont);
-        EXPECT_EQ(ann.view.lines[0].text, c.confirmation);
         EXPECT_EQ(ann.sound.played, (std::vector<PlayedSound>{{2, 1500, 100}}));
         EXPECT_EQ(fakes::sentBodies(bob.sent),
-                  Texts{confirmation(c.status, "Bob", "Ann", '0', "lunch")});
-        if (c.status == '3') {
-            EXPECT_TRUE(bob.view.lines.empty());
-            EXPECT_TRUE(bob.view.received.empty());
-            EXPECT_TRUE(bob.sound.played.empty());
+                  Texts{confirmation(status, "Bob", "Ann", '0', "lunch")});
+        if (status == '3') {
+            EXPECT_TRUE(bob.view.lines.empty() && bob.view.received.empty() &&
+                        bob.sound.played.empty());
             EXPECT_FALSE(std::filesystem::exists(bob.folder.file("Message.txt")));
             continue;
         }
@@ -57,7 +54,7 @@ TEST(PrivateMessages, ConfirmedShownAndArchivedByStatus) {
         ASSERT_EQ(bob.view.received.size(), 1u);
         EXPECT_EQ(bob.view.received[0].marker, "<-");
         EXPECT_EQ(bob.view.received[0].text, "hello");
-        EXPECT_EQ(bob.view.received[0].minimised, c.minimised);
+        EXPECT_EQ(bob.view.received[0].minimised, minimised);
         EXPECT_EQ(bob.sound.played, (std::vector<PlayedSound>{{1, 1400, 100}}));
     }
 }
@@ -75,9 +72,7 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     ann.chat.sendPrivateMessage("Bob", "psst");
     ann.chat.sendPrivateMessage("Bob", "");
     lan.run();
-    EXPECT_TRUE(bob.sent.empty());
-    EXPECT_TRUE(bob.view.lines.empty());
-    EXPECT_TRUE(bob.view.received.empty());
+    EXPECT_TRUE(bob.sent.empty() && bob.view.lines.empty() && bob.view.received.empty());
     EXPECT_EQ(ann.sent.size(), 1u);
 
     ann.chat.sendMassMessage({"Cyd", "Bob"}, "one");
@@ -85,9 +80,7 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
     lan.run();
     EXPECT_EQ(fakes::sentBodies(ann.sent).back(), massMessage("Ann", "Bob", "two"));
     for (Peer* peer : {&bob, &cyd}) {
-        ASSERT_EQ(peer->view.received.size(), 2u);
-        EXPECT_EQ(peer->view.received[1].marker, "<=");
-        EXPECT_EQ(peer->view.received[1].nick, "Ann");
+        EXPECT_EQ(peer->view.received.size(), 2u);
     }
     const std::string notice = "\r[09:05] Got <Ann> just now";
     EXPECT_EQ(cyd.view.textsOf(0), (Texts{notice, notice}));
@@ -105,31 +98,23 @@ TEST(PrivateMessages, IgnoredSendersGetNothingButMassMessagesAlwaysArrive) {
 }
 
 TEST(RemoteExecute, RunsTheWholeCommandOnlyWhenAllowedAndThePasswordMatches) {
-    struct Case {
-        bool razresh;
-        std::string stored, sent;
-        bool runs;
-    };
-    const Case cases[] = {
+    // Allowed, the password stored, the password sent, whether the command runs.
+    const std::tuple<bool, std::string, std::string, bool> cases[] = {
         {true, "Secret", "Secret", true},   {true, "", "", true},
         {true, "Secret", "secret", false},  {true, "", "x", false},
         {false, "Secret", "Secret", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [razresh, stored, sent, runs] : cases) {
         Lan lan;
         Peer& ann = lan.add("Ann");
-        Peer& bob = lan.add("Bob", [&](Settings& s) {
-            s.execute.razresh = c.razresh;
-            s.execute.password = c.stored;
-        });
+        Peer& bob = lan.add("Bob");
+        bob.settings.execute = {razresh, stored};
         // "notepad файл.txt" in Windows-1251: one target, converted for the file system.
-        ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", c.sent);
+        ann.chat.remoteExecute("Bob", "notepad \xF4\xE0\xE9\xEB.txt", sent);
         lan.run();
-        if (!c.runs) {
-            EXPECT_TRUE(bob.launcher.opened.empty());
-            EXPECT_TRUE(bob.sent.empty());
-            EXPECT_TRUE(bob.view.lines.empty());
-            EXPECT_TRUE(ann.view.lines.empty());
+        if (!runs) {
+            EXPECT_TRUE(bob.launcher.opened.empty() && bob.sent.empty() && bob.view.lines.empty() &&
+                        ann.view.lines.empty());
             continue;
         }
         EXPECT_EQ(bob.launcher.opened, Texts{"notepad файл.txt"});
@@ -175,14 +160,9 @@ TEST(AutoAnswers, ListIsKeptInTheLanguageFileOfTheTexts) {
     EXPECT_EQ(autoAnswerFile(settingsFile, folder.folder()).path(), folder.file("English.ini"));
 }
 
-TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent) {
-    struct Case {
-        const char* name;
-        int picked; // -1: Cancel
-        std::string text;
-        Texts after;
-    };
-    const Case cases[] = {
+TEST(AutoAnswers, OkAppendsOrReplacesCancelClearsTheCurrentAndADamagedCountIsBounded) {
+    // What was picked (-1: Cancel), the text then in the box, the list afterwards.
+    const std::tuple<const char*, int, std::string, Texts> cases[] = {
         {"typed without picking", 0, "home", {"lunch", "meeting", "gone", "home"}},
         {"typed into the empty entry", 4, "home", {"lunch", "meeting", "gone", "home"}},
         {"middle entry edited", 2, "at 3", {"lunch", "at 3", "gone"}},
@@ -191,26 +171,24 @@ TEST(AutoAnswers, OkAppendsANewTextReplacesAnEditedOneAndCancelClearsTheCurrent)
         {"empty text", 4, "", {"lunch", "meeting", "gone"}},
         {"cancel", -1, "", {"lunch", "meeting", "gone"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, picked, text, texts] : cases) {
+        SCOPED_TRACE(name);
         TempFolder folder;
         const common::ProfileFile language(folder.write("English.ini", kStored));
-        if (c.picked < 0) {
+        if (picked < 0) {
             cancelAutoAnswer(language);
         } else {
-            EXPECT_EQ(acceptAutoAnswer(language, loadAutoAnswers(language), c.picked, c.text),
-                      c.text);
+            EXPECT_EQ(acceptAutoAnswer(language, loadAutoAnswers(language), picked, text), text);
         }
         const AutoAnswerList after = loadAutoAnswers(language);
-        EXPECT_EQ(after.texts, c.after);
-        EXPECT_EQ(after.current, c.text);
+        EXPECT_EQ(after.texts, texts);
+        EXPECT_EQ(after.current, text);
     }
-}
 
-TEST(AutoAnswers, DamagedCountIsBoundedAndWrittenBackSound) {
-    const std::pair<std::string, int> cases[] = {
+    // A damaged count is bounded and written back sound.
+    const std::pair<std::string, int> damaged[] = {
         {"2147483647", kMaxAutoAnswers}, {"-5", 0}, {"many", 0}};
-    for (const auto& [count, size] : cases) {
+    for (const auto& [count, size] : damaged) {
         SCOPED_TRACE(count);
         TempFolder folder;
         const common::ProfileFile language(
@@ -221,6 +199,138 @@ TEST(AutoAnswers, DamagedCountIsBoundedAndWrittenBackSound) {
         EXPECT_EQ(language.readInt("AutoAns", "Count", 0), size + 1);
         EXPECT_EQ(language.readText("AutoAns", std::to_string(size + 1), ""), "new");
     }
+}
+
+// Ann and Bob on "#Main"; with talk, Ann's current tab is a talk with Bob that Bob has open too.
+struct Pair {
+    Lan lan;
+    Peer& ann = lan.add("Ann");
+    Peer& bob = lan.add("Bob");
+    explicit Pair(bool talk) {
+        if (talk) {
+            ann.chat.talk("Bob");
+            lan.run();
+        }
+        ann.sent.clear();
+        ann.view.lines.clear();
+        bob.view.lines.clear();
+    }
+};
+
+TEST(ChatLine, CommandsOnChannelAndTalkTabs) {
+    // The line typed, the bodies sent, the nick afterwards and, only on a talk tab, the one line
+    // both ends see there, after its time.
+    const std::tuple<std::string, Texts, std::string, std::string> cases[] = {
+        {"/me waves", {actionLine("#Main", "Ann", " waves")}, "Ann", ""},
+        {"/mew", {actionLine("#Main", "Ann", "w")}, "Ann", ""},
+        {"/Me", {chatLine("#Main", "Ann", "/Me")}, "Ann", ""},
+        {"/topic Lunch", {topicChange("#Main", " Lunch (Ann) ")}, "Ann", ""},
+        {"/nick  ", {chatLine("#Main", "Ann", "/nick  ")}, "Ann", ""},
+        {"/nick   Bo b  ", {renameNick("Ann", "Bo b", '0')}, "Bo b", ""},
+        {"hi", {talkLine("Ann", "Bob", "hi")}, "Ann", "<Ann>: hi"},
+        {"/me nods", {talkAction("Ann", "Bob", " nods")}, "Ann", "Ann  nods"},
+        {"/topic x", {talkLine("Ann", "Bob", "/topic x")}, "Ann", "<Ann>: /topic x"},
+        {"/nick Anna",
+         {talkLine("Ann", "Bob", "/nick Anna"), renameNick("Ann", "Anna", '0')},
+         "Anna",
+         "<Ann>: /nick Anna"},
+    };
+    for (const auto& [line, bodies, nick, echo] : cases) {
+        SCOPED_TRACE(line);
+        Pair pair(!echo.empty());
+        EXPECT_TRUE(pair.ann.chat.enterLine(line));
+        EXPECT_EQ(fakes::sentBodies(pair.ann.sent), bodies);
+        pair.lan.run();
+        EXPECT_EQ(pair.ann.view.textsOf(1), echo.empty() ? Texts{} : Texts{"\r[09:05] " + echo});
+        EXPECT_EQ(pair.bob.view.textsOf(1), pair.ann.view.textsOf(1));
+        // A rename that came back unrecognised would have been taken for a clash.
+        EXPECT_EQ(pair.ann.chat.identity().nick, nick);
+    }
+}
+
+TEST(ChatLine, HistoryWalksBackToTheFirstAndForwardPastTheLast) {
+    Pair pair(false);
+    EXPECT_FALSE(pair.ann.chat.enterLine(""));
+    EXPECT_EQ(pair.ann.chat.historyUp(), "");
+    for (const char* line : {"one", "two", "three"}) {
+        pair.ann.chat.enterLine(line);
+    }
+    Texts shown;
+    for (int i = 0; i < 8; ++i) {
+        shown.push_back(i < 4 ? pair.ann.chat.historyUp() : pair.ann.chat.historyDown());
+    }
+    EXPECT_EQ(shown, (Texts{"three", "two", "one", "one", "one", "two", "three", ""}));
+    pair.ann.chat.enterLine("four");
+    EXPECT_EQ(pair.ann.chat.historyUp(), "four");
+}
+
+TEST(ChatLine, ClipboardLinesSplitAtEveryLineBreak) {
+    const std::pair<std::string, Texts> cases[] = {
+        {"one\r\n\r\nthree", {"one", "", "three"}},
+        {"one\n\nthree", {"one", "", "three"}},
+        {"one\rtwo", {"one", "two"}},
+        {"\r\none\r\n", {"one"}},
+        {"\r\n", {}},
+        {"", {}},
+    };
+    for (const auto& [text, lines] : cases) {
+        for (const bool talk : {false, true}) {
+            SCOPED_TRACE(testing::Message() << text << (talk ? " on a talk tab" : ""));
+            Pair pair(talk);
+            pair.ann.chat.sendClipboardLines(text);
+            Texts expected;
+            for (const std::string& line : lines) {
+                expected.push_back(talk ? talkLine("Ann", "Bob", line)
+                                        : chatLine("#Main", "Ann", line));
+            }
+            EXPECT_EQ(fakes::sentBodies(pair.ann.sent), expected);
+            pair.lan.run();
+            EXPECT_EQ(pair.bob.view.lines.size(), lines.size());
+        }
+    }
+}
+
+TEST(Macros, CaptionGivesTheTextBeforeItsShortcutAndARecordedLineIsKept) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/me \tCtrl+F1", "/me"}, {" \tShift+F1", ""},         {"no tab", "no tab"},
+        {"\tShift+F1", ""},       {"a\tb \tShift+F2", "a\tb"},
+    };
+    for (const auto& [caption, text] : cases) {
+        EXPECT_EQ(macroText(caption), text) << caption;
+    }
+    EXPECT_EQ(insertMacro("ab", 99, "X").text, "abX");
+
+    // A recorded line is inserted whole, now and after a restart.
+    TempFolder folder;
+    const common::ProfileFile settingsFile(
+        folder.write("Interf.ini", "[Language]\r\nini=English\r\n"));
+    EXPECT_FALSE(recordMacro(3, "", settingsFile, folder.folder()));
+    const std::optional<std::string> caption =
+        recordMacro(3, "see you", settingsFile, folder.folder());
+    ASSERT_TRUE(caption);
+    EXPECT_EQ(macroText(*caption), "see you");
+    const Texts loaded = macroCaptions(common::LanguageTexts(folder.file("English.ini")));
+    EXPECT_EQ(loaded[2], *caption);
+    EXPECT_EQ(loaded[11], " \tShift+F12");
+
+    // Without a language setting, the macro goes to LangRus.ini.
+    TempFolder other;
+    ASSERT_TRUE(
+        recordMacro(12, "bye", common::ProfileFile(other.file("Interf.ini")), other.folder()));
+    EXPECT_EQ(common::ProfileFile(other.file("LangRus.ini")).readText("Macros", "F12", ""), "bye");
+}
+
+// "привет" and "Привет, мир" in Windows-1251, typed on the other layout.
+TEST(LayoutSwap, EveryKeySwapsBothWaysAndOneWayCharactersOnlyOnce) {
+    const std::string privet = "\xEF\xF0\xE8\xE2\xE5\xF2";
+    EXPECT_EQ(swapKeyboardLayout("ghbdtn"), privet);
+    EXPECT_EQ(swapKeyboardLayout(privet), "ghbdtn");
+    EXPECT_EQ(swapKeyboardLayout("#`~"), "\xB9\xB8\xA8");
+    EXPECT_EQ(swapKeyboardLayout("\xB9\xB8\xA8"), "#`~");
+    EXPECT_EQ(swapKeyboardLayout("Ghbdtn, vbh"), "\xCF\xF0\xE8\xE2\xE5\xF2\xE1 \xEC\xE8\xF0");
+    // One pass only: '/' becomes '.', which would otherwise become the letter on its key.
+    EXPECT_EQ(swapKeyboardLayout("/?&^"), ".,?:");
+    EXPECT_EQ(swapKeyboardLayout("1 2\t!"), "1 2\t!");
 }
 
 } // namespace

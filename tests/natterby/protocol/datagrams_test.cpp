@@ -1,12 +1,17 @@
-#include "natterby/protocol/messages.h"
+// The bytes of every kind of datagram, and hostile and broken datagrams through the whole receive
+// path. Each received datagram lies in a heap block of exactly its size, so that under
+// AddressSanitizer any read past its end fails the run.
+#include "tests/fakes/lan.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <string>
+#include <memory>
+#include <random>
 
 namespace {
 
 using namespace natterby::protocol;
+using natterby::settings::Settings;
 
 // Bytes written out by hand, '|' standing for the zero byte that ends a text.
 std::string wire(std::string_view bytes) {
@@ -59,23 +64,16 @@ const Catalogued kCatalogue[] = {
     {'Y', receiverAddress("Ann", "Bob", "10.0.0.7"), "TAnn|Bob|10.0.0.7|"},
 };
 
-const MessageLayout* layoutOf(char messageClass, const std::string& body) {
-    for (const MessageLayout& layout : messageLayouts()) {
-        if (layout.messageClass == messageClass && body.starts_with(layout.code)) {
-            return &layout;
-        }
-    }
-    return nullptr;
-}
-
 // The layouts the fuzz tests read by must read back what the builders wrote.
-TEST(Catalogue, EveryKindHasItsBytesAndItsLayoutReadsThemBack) {
+TEST(Catalogue, EveryKindHasItsBytesItsLayoutReadsThemBackAndAZeroByteEndsAText) {
     EXPECT_EQ(std::size(kCatalogue), messageLayouts().size());
     for (const Catalogued& c : kCatalogue) {
         SCOPED_TRACE(c.bytes);
         EXPECT_EQ(c.body, wire(c.bytes));
-        const MessageLayout* layout = layoutOf(c.messageClass, c.body);
-        ASSERT_NE(layout, nullptr);
+        const auto layout = std::ranges::find_if(messageLayouts(), [&](const MessageLayout& l) {
+            return l.messageClass == c.messageClass && c.body.starts_with(l.code);
+        });
+        ASSERT_NE(layout, messageLayouts().end());
         const std::string datagram = std::string(1, c.messageClass) + "123456789" + c.body;
         FieldReader reader(datagram, 10 + layout->code.size());
         std::string rebuilt(layout->code);
@@ -91,10 +89,7 @@ TEST(Catalogue, EveryKindHasItsBytesAndItsLayoutReadsThemBack) {
         }
         EXPECT_EQ(rebuilt, c.body);
     }
-}
-
-TEST(Catalogue, AZeroByteInsideATextEndsIt) {
-    // Otherwise the rest of the text would be read as the fields that follow.
+    // A zero byte inside a text ends it: otherwise the rest would be read as the fields after it.
     EXPECT_EQ(chatLine("#Main", "Ann", wire("hi|#Other|Bob")), wire("2#Main|Ann|hi|"));
     EXPECT_EQ(statusChange(wire("A|nn"), '0', '0', "x"), wire("DA|00x|"));
 }
@@ -116,6 +111,82 @@ TEST(FieldReader, AnUnterminatedTextEndsAtTheEndAndNoReadPassesIt) {
         EXPECT_EQ(past.character(), std::nullopt);
         EXPECT_EQ(past.position(), position);
     }
+}
+
+TEST(ChatDatagrams, RandomCutAndMutatedDatagramsOfEveryKind) {
+    fakes::Lan lan;
+    // Every switch that lets a message reach further is on.
+    fakes::Peer& ann = lan.add("Ann", [](Settings& s) {
+        s.execute.razresh = true;
+        s.channels.logged = "#Main\n#Work\n";
+        s.view.balloonShow = true;
+    });
+    fakes::Peer& bob = lan.add("Bob");
+    std::mt19937 rng{2049};
+    const auto receive = [&](std::string_view datagram) {
+        const auto block = std::make_unique<char[]>(datagram.size());
+        std::copy(datagram.begin(), datagram.end(), block.get());
+        ann.chat.receive(std::span<char>(block.get(), datagram.size()));
+        lan.drop(); // the answers go nowhere
+    };
+    // Frames a body as Bob would send it, then receives it.
+    const auto receiveBody = [&](const std::string& body, char messageClass) {
+        bob.framing.send(body, messageClass == 'T');
+        receive(bob.sent.back());
+        bob.sent.clear();
+    };
+    // A body of the layout's kind, its fields drawn from what the handlers compare them with.
+    const auto randomBody = [&](const MessageLayout& layout) {
+        static const char* const texts[] = {"Ann",         "Bob", "#Main", "#Work",
+                                            "#Main#Work#", "",    "x#"};
+        std::string body(layout.code);
+        for (const char kind : layout.fields) {
+            if (kind == 't') {
+                body += texts[rng() % std::size(texts)];
+                body += '\0';
+            } else {
+                body += "0123\xFF"[rng() % 5];
+            }
+        }
+        return body;
+    };
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (std::size_t length = 0; length <= 2049; ++length) {
+        std::string datagram(length, '\0');
+        for (char& c : datagram) {
+            c = static_cast<char>(byte(rng));
+        }
+        if (length > 0) {
+            datagram[0] = length % 2 ? 'T' : 'Y';
+        }
+        receive(datagram);
+    }
+    for (const MessageLayout& layout : messageLayouts()) {
+        for (int round = 0; round < 256; ++round) {
+            std::string body = randomBody(layout);
+            if (round % 32 == 0) {
+                for (std::size_t length = 0; length < body.size(); ++length) {
+                    receiveBody(body.substr(0, length), layout.messageClass);
+                }
+            }
+            for (int change = 0; change < round % 4 && !body.empty(); ++change) {
+                const std::size_t at = rng() % body.size();
+                switch (rng() % 3) {
+                case 0: // zero bytes and field starts are what the reader steers by
+                    body[at] = "\0#\xFF"[rng() % 3];
+                    break;
+                case 1:
+                    body.erase(at, 1);
+                    break;
+                default:
+                    body.insert(at, 1, static_cast<char>(byte(rng)));
+                }
+            }
+            receiveBody(body, layout.messageClass);
+        }
+    }
+    // The datagrams got past the framing into the handlers.
+    EXPECT_GT(ann.view.lines.size(), 300u);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ using fakes::waitUntil;
 using platform::MessageEndpoint;
 using Messages = std::vector<std::pair<int, int>>;
 
-TEST(ChooseProgramFolders, KeepsAWritableFolderAndGivesEachUserAFolderOfTheirOwnOtherwise) {
+TEST(ProgramFolders, AWritableOneIsKeptElseEachUserGetsOneStartedFromThePackagesFiles) {
     struct Case {
         const char* package;
         bool writable;
@@ -64,9 +64,8 @@ TEST(ChooseProgramFolders, KeepsAWritableFolderAndGivesEachUserAFolderOfTheirOwn
         EXPECT_EQ(folders.package, c.package);
         EXPECT_EQ(folders.own, c.own);
     }
-}
 
-TEST(PrepareOwnFolder, StartsFromThePackagesFilesAndNeverReplacesTheUsersOwn) {
+    // The user's own folder starts from the package's files and never replaces the user's own.
     TempFolder root;
     fs::create_directory(root.file("package"));
     const std::string package = root.file("package") + "/";

@@ -435,7 +435,7 @@ TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindowsAndATrayClick
     EXPECT_FALSE(window->session().chat().attention().flashing);
 }
 
-TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndDialogsAsk) {
+TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndNickBoxAndTogglesWriteAtOnce) {
     start();
     bobSays(protocol::refreshAnswer("Ann", "Bob", '0', '1'));
     deliver();
@@ -464,10 +464,8 @@ TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndDialogsAsk) {
     EXPECT_EQ(titles, (std::vector<QString>{"Password", "Execute"}));
     EXPECT_EQ(body(network.sent.back()),
               protocol::remoteExecute("Ann", "Bob", "notepad", "secret"));
-}
 
-TEST_F(MainWindowTest, TheNickBoxAndTheViewTogglesAreWrittenAtOnce) {
-    start();
+    // The nick box and the view toggles are written at once.
     auto* box = window->findChild<QComboBox*>("nickBox");
     EXPECT_EQ(box->currentText(), "Ann");
     box->setEditText("Zed");

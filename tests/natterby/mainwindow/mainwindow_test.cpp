@@ -1,9 +1,12 @@
 #include "natterby/mainwindow/chatline.h"
 #include "natterby/mainwindow/chatviewwidget.h"
+#include "natterby/mainwindow/edgesnap.h"
 #include "natterby/mainwindow/imagelists.h"
 #include "natterby/mainwindow/mainwindow.h"
 #include "natterby/mainwindow/nicklist.h"
+#include "natterby/mainwindow/textformat.h"
 #include "natterby/mainwindow/tray.h"
+#include "natterby/options/colourvalue.h"
 #include "natterby/protocol/messages.h"
 #include "natterby/session/transports.h"
 #include "natterby/transport/framing.h"
@@ -39,7 +42,7 @@
 namespace {
 
 namespace protocol = natterby::protocol;
-using natterby::mainwindow::ChatViewWidget;
+using namespace natterby::mainwindow;
 
 // The network of a window under test: whatever it sends comes straight back to it, as the LAN
 // brings a broadcast back to its sender; Bob's packets join the same queue.
@@ -70,8 +73,8 @@ protected:
         folder.write("Interf.ini", "[Net]\r\nIPX=false\r\n[Nicks]\r\nCurrent=Ann\r\n"
                                    "[Fonts]\r\nColor4=255\r\nColor5=16711680\r\n" +
                                        moreSettings);
-        window = std::make_unique<natterby::mainwindow::MainWindow>(
-            natterby::mainwindow::MainWindowSeams{seams(&network), [this] { ++layoutSwitches; }});
+        window = std::make_unique<MainWindow>(
+            MainWindowSeams{seams(&network), [this] { ++layoutSwitches; }});
         window->start();
         deliver();
     }
@@ -95,9 +98,7 @@ protected:
         return fakes::sentBodies({packet}).front();
     }
 
-    natterby::mainwindow::ChatLine* chatLine() const {
-        return window->findChild<natterby::mainwindow::ChatLine*>("chatLine");
-    }
+    ChatLine* chatLine() const { return window->findChild<ChatLine*>("chatLine"); }
     QTabWidget* tabs() const { return window->findChild<QTabWidget*>("tabs"); }
     ChatViewWidget* view(int tab) const {
         return qobject_cast<ChatViewWidget*>(tabs()->widget(tab));
@@ -155,9 +156,7 @@ protected:
         emit nickList()->customContextMenuRequested(QPoint(2, 2));
         return shown;
     }
-    natterby::mainwindow::NickList* nickList() const {
-        return window->findChild<natterby::mainwindow::NickList*>("nickList");
-    }
+    NickList* nickList() const { return window->findChild<NickList*>("nickList"); }
     QAction* hotkey(const char* keys) const {
         for (QAction* action : window->actions()) {
             if (action->shortcut() == QKeySequence(QString::fromLatin1(keys))) {
@@ -177,7 +176,7 @@ protected:
     natterby::transport::Framing bobsFraming{
         network, [this] { return static_cast<int>(bobsRandom() % 95); }};
     int layoutSwitches = 0;
-    std::unique_ptr<natterby::mainwindow::MainWindow> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 QImage picture(const QIcon& icon) {
@@ -274,7 +273,7 @@ TEST_F(MainWindowTest, TabsRemarkTheNickListTheTitleAndUnreadLinesAndLeaveCloses
         const QList<QListWidgetItem*> found = nickList()->findItems("Bob", Qt::MatchExactly);
         return found.isEmpty() ? QImage() : picture(found.front()->icon());
     };
-    const natterby::mainwindow::ImageLists images;
+    const ImageLists images;
     EXPECT_EQ(bobRow(), picture(images.nickRow('0', 5))); // shown, not in #Main
     // A line in another tab marks it until it is shown.
     const auto tabIcon = [&] { return tabs()->tabIcon(1).pixmap(16).toImage(); };
@@ -311,27 +310,25 @@ TEST_F(MainWindowTest, TabsRemarkTheNickListTheTitleAndUnreadLinesAndLeaveCloses
     EXPECT_EQ(tabs()->currentIndex(), 1);
 }
 
-TEST_F(MainWindowTest, EveryViewIsEmptiedBeyondFiftyThousandCharacters) {
-    start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n");
+TEST_F(MainWindowTest, SavedBoundsThatFitAScreenAreUsedViewsAreBoundedAndClosingLeavesLastFirst) {
+    start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n"
+          "[Position]\r\nLeft=40\r\nTop=50\r\nWidth=700\r\nHeight=99999\r\n");
+    EXPECT_EQ(window->pos(), QPoint(40, 50));
+    EXPECT_EQ(window->width(), 700);
+    EXPECT_LE(window->height(), 16384); // a damaged height is held to a size a screen can show
+
+    // Every view is emptied beyond 50000 characters; #Work is not on show, and yet it is held to
+    // the same bound.
     const std::string line(990, 'x');
     for (int i = 0; i < 60; ++i) {
         bobSays(protocol::chatLine("#Main", "Bob", line));
         bobSays(protocol::chatLine("#Work", "Bob", line));
         deliver();
     }
-    // #Work is not on show, and yet it is held to the same bound.
     for (int tab : {0, 1}) {
         EXPECT_LE(view(tab)->length(), 50000 + 1100) << tab;
         EXPECT_TRUE(view(tab)->toPlainText().startsWith("[09:05] Window cleared")) << tab;
     }
-}
-
-TEST_F(MainWindowTest, SavedBoundsThatFitAScreenAreUsedAndClosingLeavesEveryTabLastFirst) {
-    start("[Channels]\r\nChannels=#Work\r\nChannelsVis=#1\r\n"
-          "[Position]\r\nLeft=40\r\nTop=50\r\nWidth=700\r\nHeight=99999\r\n");
-    EXPECT_EQ(window->pos(), QPoint(40, 50));
-    EXPECT_EQ(window->width(), 700);
-    EXPECT_LE(window->height(), 16384); // a damaged height is held to a size a screen can show
 
     window->move(300, 200);
     const std::size_t sent = network.sent.size();
@@ -349,25 +346,37 @@ TEST_F(MainWindowTest, SavedBoundsThatFitAScreenAreUsedAndClosingLeavesEveryTabL
         QGuiApplication::primaryScreen()->availableGeometry().intersects(window->frameGeometry()));
 }
 
-// A click on the tray icon ends the flashing whichever way it turns the window.
-TEST_F(MainWindowTest, ATrayClickThatHidesTheWindowEndsTheFlashingToo) {
-    start();
-    window->hide();
-    bobSays(protocol::talkInvitation("Bob", "Ann", '0'));
-    bobSays(protocol::talkLine("Bob", "Ann", "psst"));
-    deliver();
-    ASSERT_TRUE(window->session().chat().attention().flashing);
-    window->show();
-    emit window->findChild<natterby::mainwindow::Tray*>()->clicked();
-    EXPECT_FALSE(window->session().chat().attention().flashing);
-}
-
-TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {
+TEST_F(MainWindowTest, HotkeysOnTheChatLineAndNickBoxAndAStatusIsSentWithItsAutoAnswer) {
     folder.write("LangEn.ini", "[AutoAns]\r\nCount=1\r\n1=lunch\r\n");
     start("[Language]\r\nini=LangEn\r\n");
-    // Ctrl+A is the window's in the nick box too, not the box's own select-all.
-    QLineEdit* nickBox = focusNickBox();
+    // The chat line takes macros and its other layout.
+    chatLine()->setText("see you");
+    hotkey("Ctrl+Shift+F3")->trigger();
+    EXPECT_TRUE(chatLine()->text().isEmpty());
+    EXPECT_EQ(common::ProfileFile(folder.file("LangEn.ini")).readText("Macros", "F3", ""),
+              "see you");
 
+    chatLine()->setText("ok, ");
+    hotkey("Shift+F3")->trigger();
+    EXPECT_EQ(chatLine()->text(), "ok, see you");
+    chatLine()->setCursorPosition(0);
+    hotkey("Ctrl+F1")->trigger();
+    EXPECT_EQ(chatLine()->text(), "/meok, see you");
+    EXPECT_EQ(chatLine()->cursorPosition(), 3);
+
+    chatLine()->setText("ghbdtn");
+    QTest::keyClick(chatLine(), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(chatLine()->text(), QString::fromUtf8("привет"));
+    EXPECT_EQ(layoutSwitches, 1);
+    chatLine()->undo();
+    EXPECT_EQ(chatLine()->text(), "ghbdtn");
+    // From the nick box as well, which keeps its own text.
+    QLineEdit* nickBox = focusNickBox();
+    QTest::keyClick(nickBox, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(chatLine()->text(), QString::fromUtf8("привет"));
+    EXPECT_EQ(nickBox->text(), "Ann");
+
+    // Ctrl+A is the window's in the nick box too, not the box's own select-all.
     withDialog([&] { QTest::keyClick(nickBox, Qt::Key_A, Qt::ControlModifier); },
                [this](QWidget* dialog) {
                    ASSERT_NE(dialog, nullptr);
@@ -399,36 +408,7 @@ TEST_F(MainWindowTest, AStatusIsSentWithTheAutoAnswerChosenForIt) {
     EXPECT_EQ(body(network.sent.back()), protocol::statusChange("Ann", '0', '0', ""));
 }
 
-TEST_F(MainWindowTest, TheChatLineTakesMacrosAndItsOtherLayout) {
-    start("[Language]\r\nini=LangEn\r\n");
-    chatLine()->setText("see you");
-    hotkey("Ctrl+Shift+F3")->trigger();
-    EXPECT_TRUE(chatLine()->text().isEmpty());
-    EXPECT_EQ(common::ProfileFile(folder.file("LangEn.ini")).readText("Macros", "F3", ""),
-              "see you");
-
-    chatLine()->setText("ok, ");
-    hotkey("Shift+F3")->trigger();
-    EXPECT_EQ(chatLine()->text(), "ok, see you");
-    chatLine()->setCursorPosition(0);
-    hotkey("Ctrl+F1")->trigger();
-    EXPECT_EQ(chatLine()->text(), "/meok, see you");
-    EXPECT_EQ(chatLine()->cursorPosition(), 3);
-
-    chatLine()->setText("ghbdtn");
-    QTest::keyClick(chatLine(), Qt::Key_Backspace, Qt::ControlModifier);
-    EXPECT_EQ(chatLine()->text(), QString::fromUtf8("привет"));
-    EXPECT_EQ(layoutSwitches, 1);
-    chatLine()->undo();
-    EXPECT_EQ(chatLine()->text(), "ghbdtn");
-    // From the nick box as well, which keeps its own text.
-    QLineEdit* nickBox = focusNickBox();
-    QTest::keyClick(nickBox, Qt::Key_Backspace, Qt::ControlModifier);
-    EXPECT_EQ(chatLine()->text(), QString::fromUtf8("привет"));
-    EXPECT_EQ(nickBox->text(), "Ann");
-}
-
-TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindows) {
+TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindowsAndATrayClickEndsFlashing) {
     start();
     const auto openWindows = [] {
         return std::ranges::count_if(QApplication::topLevelWidgets(), [](QWidget* widget) {
@@ -443,9 +423,19 @@ TEST_F(MainWindowTest, AFloodOfMessagesOpensABoundedNumberOfWindows) {
     EXPECT_EQ(openWindows() - before, 64);
     // Every message was still confirmed and noted.
     EXPECT_EQ(view(0)->toPlainText().count("Message received from <Bob>"), 80);
+
+    // A click on the tray icon ends the flashing whichever way it turns the window.
+    window->hide();
+    bobSays(protocol::talkInvitation("Bob", "Ann", '0'));
+    bobSays(protocol::talkLine("Bob", "Ann", "psst"));
+    deliver();
+    ASSERT_TRUE(window->session().chat().attention().flashing);
+    window->show();
+    emit window->findChild<Tray*>()->clicked();
+    EXPECT_FALSE(window->session().chat().attention().flashing);
 }
 
-TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndDialogsAsk) {
+TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndNickBoxAndTogglesWriteAtOnce) {
     start();
     bobSays(protocol::refreshAnswer("Ann", "Bob", '0', '1'));
     deliver();
@@ -474,10 +464,8 @@ TEST_F(MainWindowTest, TheNickMenuOffersWhatTheSelectionAllowsAndDialogsAsk) {
     EXPECT_EQ(titles, (std::vector<QString>{"Password", "Execute"}));
     EXPECT_EQ(body(network.sent.back()),
               protocol::remoteExecute("Ann", "Bob", "notepad", "secret"));
-}
 
-TEST_F(MainWindowTest, TheNickBoxAndTheViewTogglesAreWrittenAtOnce) {
-    start();
+    // The nick box and the view toggles are written at once.
     auto* box = window->findChild<QComboBox*>("nickBox");
     EXPECT_EQ(box->currentText(), "Ann");
     box->setEditText("Zed");
@@ -511,6 +499,78 @@ TEST_F(MainWindowTest, TheNickBoxAndTheViewTogglesAreWrittenAtOnce) {
     EXPECT_TRUE(status->toolTip().isEmpty());
     EXPECT_FALSE(entry("Show tooltip")->isChecked());
     EXPECT_EQ(settingsFile.readText("View", "ToolTips", ""), "0");
+}
+
+TEST(EdgeSnap, EdgesWithinTwentyPixelsOfTheWorkAreaSnapToIt) {
+    const QRect second(1280, 0, 1920, 1080); // a screen right of the first
+    struct Case {
+        QPoint at;
+        QPoint expected;
+        QRect area = QRect(0, 0, 1280, 770); // a panel below
+    };
+    const Case cases[] = {
+        {{10, 300}, {0, 300}},               // near the left edge
+        {{20, 300}, {0, 300}},               // the threshold itself
+        {{21, 300}, {21, 300}},              // beyond it
+        {{-10, 300}, {-10, 300}},            // already past the edge: the user's choice
+        {{500, 15}, {500, 0}},               // near the top
+        {{1280 - 400 - 5, 300}, {880, 300}}, // right edge of a 400 wide window
+        {{1280 - 400, 300}, {880, 300}},     // already on it
+        {{1280 - 400 + 1, 300}, {881, 300}}, // past it
+        {{500, 770 - 300 - 12}, {500, 470}}, // bottom edge of a 300 high window
+        {{5, 5}, {0, 0}},                    // a corner snaps both ways
+        {{1290, 400}, {1280, 400}, second},  // the second screen's own left edge
+        {{1270, 400}, {1270, 400}, second},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(snapToEdges(QRect(c.at, QSize(400, 300)), c.area), c.expected)
+            << c.at.x() << "," << c.at.y();
+    }
+}
+
+TEST(TextFormat, ColoursAreBlueGreenRedOrTheDesktopsOwnAndStylesBecomeFontsWithSaneHeights) {
+    fakes::qtApplication();
+    QPalette palette;
+    palette.setColor(QPalette::Base, QColor(1, 2, 3));
+    palette.setColor(QPalette::Text, QColor(4, 5, 6));
+    palette.setColor(QPalette::Highlight, QColor(7, 8, 9));
+    using natterby::settings::toQColor;
+    const auto system = [](std::uint32_t number) { return static_cast<std::int32_t>(number); };
+    EXPECT_EQ(toQColor(0x000000FF, palette, QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(toQColor(0x00FF8000, palette, QPalette::Text), QColor(0, 128, 255));
+    EXPECT_EQ(toQColor(system(0x80000005u), palette, QPalette::Text), QColor(1, 2, 3));
+    EXPECT_EQ(toQColor(kWindowTextColour, palette, QPalette::Base), QColor(4, 5, 6));
+    EXPECT_EQ(toQColor(system(0x8000000Du), palette, QPalette::Text), QColor(7, 8, 9));
+    // A number Windows never gave a colour takes what the caller is painting.
+    EXPECT_EQ(toQColor(system(0x800000FFu), palette, QPalette::Base), QColor(1, 2, 3));
+
+    // Styles become fonts with sane heights.
+    const common::CodePage codePage("CP1251");
+    QFont base(QStringLiteral("DejaVu Sans"));
+    base.setPointSize(10);
+    natterby::settings::FontStyle style{"DejaVu Serif", 120, 0, true, true};
+
+    QFont font = styleFont(style, base, codePage);
+    EXPECT_EQ(font.family(), "DejaVu Serif");
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 12.0); // tenths of a point
+    EXPECT_TRUE(font.bold());
+    EXPECT_TRUE(font.italic());
+
+    style.height = -11; // a character height in pixels, as Windows writes it
+    EXPECT_EQ(styleFont(style, base, codePage).pixelSize(), 11);
+    for (std::int32_t odd : {0, 3, 1000000, -1000000, std::numeric_limits<std::int32_t>::min()}) {
+        style.height = odd;
+        EXPECT_DOUBLE_EQ(styleFont(style, base, codePage).pointSizeF(), 10.0) << odd;
+    }
+
+    // The built-in style stands for the base font and reads back as it.
+    const natterby::settings::FontStyle builtIn = fontStyle(base, codePage);
+    const QFont again = styleFont(builtIn, base, codePage);
+    EXPECT_EQ(again.family(), base.family());
+    EXPECT_DOUBLE_EQ(again.pointSizeF(), base.pointSizeF());
+    EXPECT_FALSE(again.bold());
+    EXPECT_FALSE(again.italic());
+    EXPECT_EQ(builtIn.colour, kWindowTextColour);
 }
 
 } // namespace

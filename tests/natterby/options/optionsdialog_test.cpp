@@ -34,12 +34,11 @@ public:
         return font;
     }
     std::optional<QColor> chooseColour(QWidget*, const QColor&) override { return colour; }
-    std::optional<QString> chooseFolder(QWidget*, const QString&) override { return folder; }
+    std::optional<QString> chooseFolder(QWidget*, const QString&) override { return {}; }
     std::optional<QString> chooseSoundFile(QWidget*, const QString&) override { return soundFile; }
 
     std::optional<QFont> font;
     std::optional<QColor> colour;
-    std::optional<QString> folder;
     std::optional<QString> soundFile;
     std::vector<QFont> fontsAsked;
 };

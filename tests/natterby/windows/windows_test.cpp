@@ -3,6 +3,7 @@
 #include "natterby/windows/informationwindow.h"
 #include "natterby/windows/massmessagewindow.h"
 #include "natterby/windows/privatemessagewindow.h"
+#include "natterby/windows/weblinks.h"
 #include "natterby/windows/windowcontext.h"
 #include "tests/fakes/lan.h"
 #include "tests/fakes/qtapplication.h"
@@ -21,7 +22,8 @@
 
 namespace {
 
-using natterby::windows::PrivateMessageWindow;
+using namespace natterby::archive;
+using namespace natterby::windows;
 
 // Ann's windows over an in-memory LAN on which Bob, Cy and Dan also run.
 class MessageWindow : public ::testing::Test {
@@ -35,7 +37,7 @@ protected:
         qDeleteAll(windows);
     }
 
-    natterby::windows::WindowContext context() {
+    WindowContext context() {
         return {ann.chat,
                 ann.texts,
                 ann.codePage,
@@ -102,10 +104,19 @@ TEST_F(MessageWindow, QuoteOfATwoLineTextIsAnsweredAboveIt) {
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(MessageWindow, AnswerGoesToTheNickWhateverTheMarkerAndIsArchived) {
+TEST_F(MessageWindow, AMessageShowsAsTextWithLinksAndItsAnswerGoesToTheNickAndIsArchived) {
     PrivateMessageWindow* window = open();
-    window->showReceived("<=", "Cy", "to all of you", true);
+    window->showReceived("<=", "Cy", "<b>see</b> www.example.org, or ftp://files.lan/x", true);
     EXPECT_TRUE(window->isMinimized());
+    auto* view = child<QTextBrowser>(window, "view");
+    EXPECT_EQ(view->toPlainText(), "<b>see</b> www.example.org, or ftp://files.lan/x");
+    emit view->anchorClicked(QUrl(QStringLiteral("0")));
+    emit view->anchorClicked(QUrl(QStringLiteral("1")));
+    emit view->anchorClicked(QUrl(QStringLiteral("7")));
+    EXPECT_EQ(ann.launcher.opened,
+              (std::vector<std::string>{"http://www.example.org", "ftp://files.lan/x"}));
+
+    // The answer goes to the nick whatever the marker.
     press(window, "answer");
     EXPECT_EQ(window->windowTitle(), ">>Cy");
     EXPECT_TRUE(editor(window)->toPlainText().isEmpty());
@@ -132,11 +143,7 @@ TEST_F(MessageWindow, NothingEmptyIsSentLongTextsAreCutTo580BytesAndCtrlBackspac
 
     // A line break is sent as CR LF and counts twice; the cut never splits it.
     editor(window)->clear();
-    QString lines;
-    for (int i = 0; i < 301; ++i) {
-        lines += "a\n";
-    }
-    editor(window)->insertPlainText(lines);
+    editor(window)->insertPlainText(QString("a\n").repeated(301));
     EXPECT_EQ(editor(window)->toPlainText().size(), 193 * 2 + 1);
 
     // Character 127 is what Ctrl+Backspace types in an edit box; it never gets in.
@@ -158,23 +165,9 @@ TEST_F(MessageWindow, NothingEmptyIsSentLongTextsAreCutTo580BytesAndCtrlBackspac
     EXPECT_EQ(layoutSwitches, 2);
 }
 
-TEST_F(MessageWindow, TheMessageIsShownAsTextWithItsWebAddressesAsLinks) {
-    PrivateMessageWindow* window = open();
-    window->showReceived("<-", "Bob", "<b>see</b> www.example.org, or ftp://files.lan/x", false);
-    auto* view = child<QTextBrowser>(window, "view");
-    EXPECT_EQ(view->toPlainText(), "<b>see</b> www.example.org, or ftp://files.lan/x");
-
-    emit view->anchorClicked(QUrl(QStringLiteral("0")));
-    emit view->anchorClicked(QUrl(QStringLiteral("1")));
-    emit view->anchorClicked(QUrl(QStringLiteral("7")));
-    EXPECT_EQ(ann.launcher.opened,
-              (std::vector<std::string>{"http://www.example.org", "ftp://files.lan/x"}));
-}
-
 TEST_F(MessageWindow, AMassMessageGoesToTheTickedNicksOnly) {
     ann.settings.position.privateWindow = {120, 130, 420, 230};
-    QPointer<natterby::windows::MassMessageWindow> window =
-        new natterby::windows::MassMessageWindow(context(), {"Bob", "Cy", "Dan"});
+    QPointer<MassMessageWindow> window = new MassMessageWindow(context(), {"Bob", "Cy", "Dan"});
     window->open();
     EXPECT_EQ(window->windowTitle(), "=>Mass message");
     EXPECT_EQ(window->pos(), QPoint(120, 130));
@@ -203,7 +196,7 @@ TEST_F(MessageWindow, InformationIsShownThroughTheCodePageAndNeverAsMarkup) {
     // "Аня" in Windows-1251.
     const natterby::protocol::InformationAnswer answer{
         "\xC0\xED\xFF", "none", "<i>ann</i>", "none", {"#Main", "#Work"}, "away\r\nback soon"};
-    auto* window = new natterby::windows::InformationWindow(ann.texts, ann.codePage, answer);
+    auto* window = new InformationWindow(ann.texts, ann.codePage, answer);
     EXPECT_EQ(child<QLabel>(window, "nick")->text(), QStringLiteral("Login: Аня"));
     EXPECT_EQ(child<QLabel>(window, "user")->text(), "User name: <i>ann</i>");
     EXPECT_EQ(child<QLabel>(window, "user")->textFormat(), Qt::PlainText);
@@ -216,25 +209,18 @@ TEST_F(MessageWindow, InformationIsShownThroughTheCodePageAndNeverAsMarkup) {
 class Archive : public MessageWindow {
 protected:
     Archive() {
-        natterby::archive::appendArchiveRecord(path, "*>*", "09:05 | 06.12.2026", "Bob", "one");
-        natterby::archive::appendArchiveRecord(path, "*<*", "09:06 | 06.12.2026", "Cy",
-                                               "two\r\nlines");
-        natterby::archive::appendArchiveRecord(path, "*>*", "09:07 | 06.12.2026", "Dan", "three");
+        appendArchiveRecord(path, "*>*", "09:05 | 06.12.2026", "Bob", "one");
+        appendArchiveRecord(path, "*<*", "09:06 | 06.12.2026", "Cy", "two\r\nlines");
+        appendArchiveRecord(path, "*>*", "09:07 | 06.12.2026", "Dan", "three");
     }
 
     QTreeWidget* open() {
-        auto* window =
-            new natterby::windows::ArchiveWindow(context(), path, [this](const std::string& text) {
-                questions.push_back(text);
-                return answerYes;
-            });
+        auto* window = new ArchiveWindow(context(), path, [this](const std::string& text) {
+            questions.push_back(text);
+            return answerYes;
+        });
         window->show();
         return child<QTreeWidget>(window, "records");
-    }
-    // A double click below the last row, where no click reopens anything.
-    static void doubleClickBelowTheRows(QTreeWidget* records) {
-        QWidget* viewport = records->viewport();
-        QTest::mouseDClick(viewport, Qt::RightButton, {}, QPoint(10, viewport->height() - 3));
     }
 
     const std::string path = ann.folder.file("Message.txt");
@@ -242,7 +228,7 @@ protected:
     bool answerYes = true;
 };
 
-TEST_F(Archive, ListsTheRecordsNewestFirstAndAClickReopensOneByItsDirection) {
+TEST_F(Archive, ListsNewestFirstAClickReopensByDirectionAndDeletingAsksAndEmptiesOnYes) {
     QTreeWidget* list = open();
     ASSERT_EQ(list->topLevelItemCount(), 3);
     EXPECT_EQ(list->topLevelItem(0)->text(2), "Dan");
@@ -273,22 +259,71 @@ TEST_F(Archive, ListsTheRecordsNewestFirstAndAClickReopensOneByItsDirection) {
     ASSERT_NE(sent, nullptr);
     EXPECT_TRUE(sent->isWriting());
     EXPECT_EQ(editor(sent)->toPlainText(), "three\n");
+
+    // A double click below the last row, where no click reopens anything, deletes.
+    const auto deleteAll = [list] {
+        QTest::mouseDClick(list->viewport(), Qt::RightButton, {},
+                           QPoint(10, list->viewport()->height() - 3));
+    };
+    answerYes = false;
+    deleteAll();
+    EXPECT_EQ(questions, std::vector<std::string>{"Delete archive?"});
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(readArchive(path).size(), 3u);
+    answerYes = true;
+    deleteAll();
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
 }
 
-TEST_F(Archive, DeletingAsksAndEmptiesFileAndListOnlyOnYes) {
-    answerYes = false;
-    QTreeWidget* kept = open();
-    doubleClickBelowTheRows(kept);
-    EXPECT_EQ(questions, std::vector<std::string>{"Delete archive?"});
-    EXPECT_EQ(kept->topLevelItemCount(), 3);
-    EXPECT_EQ(natterby::archive::readArchive(path).size(), 3u);
+TEST(ArchiveFile, MarkerLinesSplitRecordsJunkIsSkippedAndAppendsStayWhole) {
+    const auto records = parseArchive("junk\r\n*<*\r\n10:00 | 01.01.2026\r\nAnn\r\n*<*\r\n"
+                                      "*>*\nshort");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].time, "short"); // cut short: what it has, LF-only ends read too
+    EXPECT_EQ(records[0].nick, "");
+    EXPECT_EQ(records[1].marker, "*<*"); // a text line that is a marker began this record
+    EXPECT_EQ(records[2].nick, "Ann");
+    EXPECT_EQ(records[2].text, "");
+    EXPECT_TRUE(parseArchive("").empty());
 
-    answerYes = true;
-    QTreeWidget* emptied = open();
-    doubleClickBelowTheRows(emptied);
-    EXPECT_EQ(questions.size(), 2u);
-    EXPECT_EQ(emptied->topLevelItemCount(), 0);
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    // An append after a cut line keeps the new record whole; a clear creates no file.
+    TempFolder folder;
+    const std::string path = folder.file("Message.txt");
+    EXPECT_TRUE(clearArchive(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    folder.write("Message.txt", "*<*\r\n09:00 | 01.01.2026\r\nAnn\r\ncut off");
+    ASSERT_TRUE(appendArchiveRecord(path, kArchiveSent, "09:01 | 01.01.2026", "Bob", "hi"));
+    const auto appended = readArchive(path);
+    ASSERT_EQ(appended.size(), 2u);
+    EXPECT_EQ(appended[0].nick, "Bob");
+    EXPECT_EQ(appended[1].text, "cut off\r\n");
+    EXPECT_FALSE(appendArchiveRecord(folder.file("missing/Message.txt"), "*>*", "t", "n", "x"));
+}
+
+TEST(WebLinks, AreFoundWithoutTheSentenceAroundThem) {
+    const struct {
+        std::string text;
+        std::vector<std::string> links; // the found texts, in order
+    } cases[] = {
+        {"see http://a.org/x?y=1.", {"http://a.org/x?y=1"}},
+        {"(HTTPS://A.ORG) and www.b.net, then mailto:c@d.e!",
+         {"HTTPS://A.ORG", "www.b.net", "mailto:c@d.e"}},
+        {"line\r\nftp://f.lan/p\r\nnext", {"ftp://f.lan/p"}},
+        {"<http://q.org>\"", {"http://q.org"}},
+        // Not links: inside a word, a bare scheme, local files and programs.
+        {"xwww.a.org http:// www. file:///bin/sh notes.txt", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> found;
+        for (const auto& link : findWebLinks(c.text)) {
+            ASSERT_LE(link.begin + link.length, c.text.size());
+            found.push_back(c.text.substr(link.begin, link.length));
+        }
+        EXPECT_EQ(found, c.links) << c.text;
+    }
 }
 
 } // namespace

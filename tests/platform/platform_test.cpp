@@ -1,15 +1,25 @@
+#include "platform/exitsignals.h"
+#include "platform/hostinfo.h"
+#include "platform/launcher.h"
 #include "platform/messagechannel.h"
 #include "platform/messagefolder.h"
+#include "platform/programfolder.h"
 #include "tests/fakes/qtapplication.h"
 #include "tests/fakes/tempfolder.h"
 
 #include <QThread>
+#include <algorithm>
+#include <arpa/inet.h>
 #include <array>
 #include <atomic>
 #include <barrier>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -18,9 +28,135 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using fakes::waitUntil;
 using platform::MessageEndpoint;
 using Messages = std::vector<std::pair<int, int>>;
+
+TEST(ProgramFolders, AWritableOneIsKeptElseEachUserGetsOneStartedFromThePackagesFiles) {
+    struct Case {
+        const char* package;
+        bool writable;
+        const char* xdgDataHome;
+        const char* home;
+        const char* own;
+    };
+    const Case cases[] = {
+        // A build or portable folder stays the program folder, whatever the environment says.
+        {"/home/ann/natterby/", true, "/home/ann/data", "/home/ann", "/home/ann/natterby/"},
+        {"/usr/lib/natterby/", false, "/home/ann/data", "/home/ann", "/home/ann/data/natterby/"},
+        {"/usr/lib/natterby/", false, "/home/ann/data/", "/home/ann", "/home/ann/data/natterby/"},
+        // Unset, empty and relative XDG_DATA_HOME all mean the default under HOME.
+        {"/opt/natterby/", false, nullptr, "/home/ann", "/home/ann/.local/share/natterby/"},
+        {"/opt/natterby/", false, "", "/home/ann/", "/home/ann/.local/share/natterby/"},
+        {"/opt/natterby/", false, "data", "/home/ann", "/home/ann/.local/share/natterby/"},
+        // Root can write the package's folder, which still belongs to the package manager.
+        {"/usr/lib/natterby/", true, nullptr, "/root", "/root/.local/share/natterby/"},
+        // Nowhere else to go: the package folder, whose writes then fail as they always did.
+        {"/opt/natterby/", false, nullptr, "", "/opt/natterby/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.package) + (c.writable ? " writable" : " read-only") +
+                     " XDG_DATA_HOME=" + (c.xdgDataHome ? c.xdgDataHome : "(unset)") +
+                     " HOME=" + c.home);
+        const platform::ProgramFolders folders =
+            platform::chooseProgramFolders(c.package, c.writable, c.xdgDataHome, c.home);
+        EXPECT_EQ(folders.package, c.package);
+        EXPECT_EQ(folders.own, c.own);
+    }
+
+    // The user's own folder starts from the package's files and never replaces the user's own.
+    TempFolder root;
+    fs::create_directory(root.file("package"));
+    const std::string package = root.file("package") + "/";
+    const std::string own = root.file("data/natterby") + "/";
+    root.write("package/Interf.ini", "[Net]\r\nIPX=false\r\n");
+    root.write("package/LangRus.ini", "[Lang]\r\nLang=Russian\r\n");
+    root.write("package/natterby", "program");
+    // Installed files are read-only to their users.
+    fs::permissions(package + "LangRus.ini", fs::perms::owner_read | fs::perms::group_read);
+
+    platform::prepareOwnFolder({package, own});
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(TempFolder::read(own + "Interf.ini"), "[Net]\r\nIPX=false\r\n");
+    EXPECT_EQ(TempFolder::read(own + "LangRus.ini"), "[Lang]\r\nLang=Russian\r\n");
+    EXPECT_NE(fs::status(own + "LangRus.ini").permissions() & fs::perms::owner_write,
+              fs::perms::none);
+    EXPECT_FALSE(fs::exists(own + "natterby"));
+
+    // The user's settings and macros stay; a language the package gained since comes in.
+    root.write("data/natterby/Interf.ini", "[Nicks]\r\nCurrent=Ann\r\n");
+    root.write("data/natterby/LangRus.ini", "[Macros]\r\nF1=hello\r\n");
+    root.write("package/English.ini", "[Lang]\r\nLang=English\r\n");
+    platform::prepareOwnFolder({package, own});
+    EXPECT_EQ(TempFolder::read(own + "Interf.ini"), "[Nicks]\r\nCurrent=Ann\r\n");
+    EXPECT_EQ(TempFolder::read(own + "LangRus.ini"), "[Macros]\r\nF1=hello\r\n");
+    EXPECT_EQ(TempFolder::read(own + "English.ini"), "[Lang]\r\nLang=English\r\n");
+
+    // A folder that is its own program folder gets nothing added.
+    platform::prepareOwnFolder({own, own});
+    EXPECT_EQ(std::distance(fs::directory_iterator(own), fs::directory_iterator()), 3);
+}
+
+TEST(Launcher, OnlyExecutableFilesCountAsProgramsAndAFailedStartSaysWhy) {
+    const TempFolder temp;
+    const std::string folder = fs::path(temp.folder()).parent_path(); // as a search path has it
+    const std::string script = temp.write("tool", "#!/bin/sh\n");
+    const std::string document = temp.write("notes.txt", "text\n");
+    fs::permissions(script, fs::perms::owner_all);
+
+    EXPECT_EQ(platform::findProgram(script, ""), script);
+    EXPECT_EQ(platform::findProgram("tool", "/nonexistent:" + folder), script);
+    EXPECT_EQ(platform::findProgram(document, folder), "");
+    EXPECT_EQ(platform::findProgram("notes.txt", folder), "");
+    // A command line with parameters is one name, never split.
+    EXPECT_EQ(platform::findProgram("tool --help", folder), "");
+    EXPECT_EQ(platform::findProgram("", folder), "");
+
+    // A program that cannot start says why; one that can says nothing.
+    platform::SystemLauncher launcher;
+    EXPECT_EQ(launcher.startProgram(script, {"an argument"}), std::nullopt);
+    const std::optional<std::string> missing = launcher.startProgram(script + "-missing", {});
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_NE(missing->find("No such file"), std::string::npos) << *missing;
+}
+
+// What peers see of this computer: the host name up to its first dot, cut to 15 characters, its
+// IPv4 addresses, loopback ones only when it has no other, and the one a peer's route leaves
+// from. A folder that cannot be asked must not read as one with no (or endless) free space.
+TEST(HostInfo, ComputerNameAddressesAndFreeSpaceFollowTheirRules) {
+    const platform::SystemHostInfo host;
+    const std::string name = host.computerName();
+    EXPECT_LE(name.size(), 15u);
+    EXPECT_EQ(name.find('.'), std::string::npos) << name;
+    const std::vector<std::string> addresses = host.addresses();
+    const auto loopback = [](const std::string& address) { return address.starts_with("127."); };
+    EXPECT_TRUE(std::all_of(addresses.begin(), addresses.end(), loopback) ||
+                std::none_of(addresses.begin(), addresses.end(), loopback));
+    for (const std::string& address : addresses) {
+        in_addr parsed{};
+        EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
+    }
+    EXPECT_EQ(host.addressToward(INADDR_LOOPBACK), "127.0.0.1");
+    EXPECT_FALSE(host.freeBytes("/nonexistent/folder").has_value());
+}
+
+// The first signal runs the close steps on the event loop; a second one, here while those
+// steps still run, ends the process at once instead of waiting for them.
+TEST(ExitSignalsDeathTest, TheFirstSignalRunsTheCloseAndASecondEndsAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // this process may have its application
+    static int argc = 1;
+    static char name[] = "exitsignals";
+    static char* argv[] = {name, nullptr};
+    const auto signalTwice = [] {
+        QCoreApplication application(argc, argv);
+        const platform::ExitSignals exitSignals([] { std::raise(SIGHUP); });
+        std::raise(SIGTERM);
+        QCoreApplication::processEvents();
+        std::exit(0); // the close steps never ran, or the second signal went unheard
+    };
+    EXPECT_EXIT(signalTwice(), testing::ExitedWithCode(128 + SIGHUP), "");
+}
 
 constexpr std::uint32_t kMagic = 0x4E424D43;
 

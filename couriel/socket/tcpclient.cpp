@@ -167,13 +167,12 @@ void TcpClient::checkDelivery() {
     }
 }
 
-void TcpClient::SetReceiveStream(std::unique_ptr<IncomingStream> stream, bool autoClose,
+void TcpClient::SetReceiveStream(std::unique_ptr<IncomingStream> stream,
                                  std::int32_t expectedSize) {
-    if (autoClose && expectedSize == 0) {
+    if (expectedSize == 0) {
         return;
     }
     receive_ = std::move(stream);
-    autoClose_ = autoClose;
     expectedSize_ = expectedSize;
 }
 
@@ -223,7 +222,7 @@ void TcpClient::readChunk() {
             return;
         }
         std::size_t count = kReadSize;
-        if (receive_ && autoClose_) {
+        if (receive_) {
             const std::int64_t missing = expectedSize_ - receive_->position();
             count = static_cast<std::size_t>(std::min<std::int64_t>(count, missing));
         }
@@ -252,7 +251,7 @@ void TcpClient::readChunk() {
 }
 
 void TcpClient::releaseCompleteReceiveStream() {
-    if (receive_ && autoClose_ && receive_->position() >= expectedSize_) {
+    if (receive_ && receive_->position() >= expectedSize_) {
         receive_.reset();
         fire(OnReceiveProgress, *this);
     }

@@ -62,12 +62,11 @@ public:
     void WhenDelivered(std::function<void()> action,
                        std::chrono::milliseconds bound = kDeliveryBound);
 
-    // Received bytes go into the stream, which the socket owns from now on, instead of
-    // OnData. With autoClose, no byte beyond expectedSize is read into it, and it is released
-    // and detached in the read that completes it. autoClose with an expected size of 0 takes
-    // nothing and keeps the stream attached before.
-    void SetReceiveStream(std::unique_ptr<IncomingStream> stream, bool autoClose,
-                          std::int32_t expectedSize);
+    // The next expectedSize received bytes go into the stream, which the socket owns from now
+    // on, instead of OnData; no byte beyond them is read into it, and it is released and detached
+    // in the read that completes it. An expected size of 0 takes nothing and keeps the stream
+    // attached before.
+    void SetReceiveStream(std::unique_ptr<IncomingStream> stream, std::int32_t expectedSize);
 
     // Acknowledges what was read at once rather than after the system's usual delay, for a peer
     // that waits for the acknowledgement before it sends on (see WhenDelivered).
@@ -98,7 +97,6 @@ private:
     std::string host_;
     OutgoingFile* send_ = nullptr;
     std::unique_ptr<IncomingStream> receive_;
-    bool autoClose_ = false;
     std::int32_t expectedSize_ = 0;
     std::string unsentText_;
     std::unique_ptr<char[]> buffer_;

@@ -134,7 +134,7 @@ void Receiver::receiveRestOfFile() {
         reader_.remaining() == 0) {
         return;
     }
-    client_->SetReceiveStream(std::make_unique<FileData>(*this), true, size_);
+    client_->SetReceiveStream(std::make_unique<FileData>(*this), size_);
 }
 
 void Receiver::onHeader(const StreamReader::Header& header) {

@@ -177,10 +177,10 @@ TEST_F(TcpSocketTest, AServerClientReceivesIntoAStreamAndALeavingOneGoesAfterIts
         ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }));
         EXPECT_EQ(messages, std::vector<std::string>{"Can't connect ServerClient"});
 
-        // An auto-close stream takes exactly its size, the rest goes to OnData; one of size 0
-        // is not taken, the first one stays attached.
-        first.SetReceiveStream(std::make_unique<MemoryStream>(), true, 10);
-        first.SetReceiveStream(std::make_unique<MemoryStream>(), true, 0);
+        // A receive stream takes exactly its size, the rest goes to OnData; one of size 0 is not
+        // taken, the first one stays attached.
+        first.SetReceiveStream(std::make_unique<MemoryStream>(), 10);
+        first.SetReceiveStream(std::make_unique<MemoryStream>(), 0);
         peers[0].write("0123456789FILE\r");
         ASSERT_TRUE(waitUntil([&] { return data == "FILE\r"; }));
         // A reset is one disconnect.

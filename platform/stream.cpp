@@ -28,6 +28,18 @@ constexpr int kReadsPerTurn = 16;
 
 std::atomic<int> liveStartups{0};
 
+// The byte count that a queue-size request (FIONREAD, SIOCOUTQ) gives for the socket: 0 and the
+// error when it fails.
+int queuedBytes(int fd, unsigned long request, std::size_t& count) {
+    int n = 0;
+    if (::ioctl(fd, request, &n) < 0) {
+        count = 0;
+        return wsaLastError();
+    }
+    count = static_cast<std::size_t>(n);
+    return 0;
+}
+
 // The pipe of a receive into a file. The bytes of a socket fill a pipe's slots only in part, so
 // it is kept larger than a receive asks for: a receive that could take all it asked for
 // then does, and the next one follows in the same turn of the event loop.
@@ -139,13 +151,7 @@ void StreamSocket::wantWrite() {
 }
 
 int StreamSocket::unacknowledged(std::size_t& count) const {
-    int n = 0;
-    if (::ioctl(fd_, SIOCOUTQ, &n) < 0) {
-        count = 0;
-        return wsaLastError();
-    }
-    count = static_cast<std::size_t>(n);
-    return 0;
+    return queuedBytes(fd_, SIOCOUTQ, count);
 }
 
 void StreamSocket::acknowledgeNow() {
@@ -223,13 +229,7 @@ FileIo StreamSocket::receiveIntoFile(int fileDescriptor, std::int64_t offset, st
 }
 
 int StreamSocket::waiting(std::size_t& count) const {
-    int n = 0;
-    if (::ioctl(fd_, FIONREAD, &n) < 0) {
-        count = 0;
-        return wsaLastError();
-    }
-    count = static_cast<std::size_t>(n);
-    return 0;
+    return queuedBytes(fd_, FIONREAD, count);
 }
 
 void StreamSocket::watch(unsigned events, EventHandler handler) {
